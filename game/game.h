@@ -1,0 +1,171 @@
+// SPDX-License-Identifier: MIT
+// The Game: one object holds the whole game, draws it and handles every event of
+// the main window. Its members live in several files, one concern each.
+#pragma once
+
+#include "platform/picturebox.h"
+#include "support/variant.h"
+
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+class frmMain;
+class PictureView;
+class QAction;
+class QFont;
+class QTimer;
+class TextFont;
+
+// One peg: its place as fractions of the picture's width and height.
+struct PegPosition
+{
+    float X = 0;
+    float Y = 0;
+};
+
+// One ring: colour (0x00BBGGRR), the peg it stands on and its radius.
+struct RingInfo
+{
+    ::Colour Colour = 0;
+    std::int32_t Peg = 0;
+    std::int32_t Size = 0;
+};
+
+class Game : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int kPegs = 6;
+    static constexpr int kRings = 5;
+
+    // Builds the window, wires it, fills the board and starts the first game.
+    Game();
+    ~Game() override;
+
+    // Text shown centred over the board (cleaned on write).
+    QString DisplayCentered() const;
+    void SetDisplayCentered(const QString &NewValue);
+    // Bit 0 of Options.
+    bool DisplayInfo() const;
+    void SetDisplayInfo(bool NewValue);
+    // Ends a running game, won (DidIt) or aborted.
+    void EndGame(bool DidIt);
+    // True once a game has ended.
+    bool GameOver() const;
+    // Closing text of the last ended game.
+    QString GameOverText() const;
+    // Moves ring Ring to peg Peg if the rules allow it; explains a refusal.
+    void MoveRing(std::int32_t Ring, std::int32_t Peg);
+    // Starts a new game with the tower on peg 1.
+    void NewGame();
+    // The option bits.
+    std::int32_t Options() const;
+    // Ends the program by dropping the one owning reference.
+    void Quit();
+    // Draws a whole frame and shows it.
+    void Refresh();
+    // Transient message over the board; writing "" is the tick of the queue.
+    QString ShortMessage() const;
+    void SetShortMessage(const QString &NewValue);
+    // 0 until the first game ends, then 1.
+    std::int32_t State() const;
+    // 0 until the first game ends, then 1 won or 2 aborted.
+    std::int32_t SubState() const;
+
+    // Inside the program only.
+    void SetState(std::int32_t NewValue);
+    void SetSubState(std::int32_t NewValue);
+    QString SupportLibraryText() const { return pstrSupportLibraryText; }
+    frmMain *MainForm() const { return pobjForm; }
+
+    // Read-only views of the model, for the window's status and for tests.
+    const std::array<PegPosition, kPegs + 1> &pegs() const { return ptypPegs; }
+    const std::array<RingInfo, kRings + 1> &rings() const { return ptypRings; }
+    std::int32_t stage() const { return plngStage; }
+    std::int32_t moveCount() const { return plngMoveCount; }
+    bool running() const { return pblnRunning; }
+    std::int32_t dragRing() const { return plngDragRing; }
+    QStringList messageQueue() const;
+
+private:
+    // Wiring.
+    void bindHandlers();
+    void pobjForm_QueryUnload(bool &Cancel, int UnloadMode);
+    void pobjForm_Resize();
+    void pobjPicView_Resize();
+    void pobjTimer_Timer();
+    void pobjMnuNewGame_Click();
+    void pobjMnuAbort_Click();
+    void pobjMnuExit_Click();
+    void pobjMnuHelpInfo_Click();
+    void pobjPicView_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void pobjPicView_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void pobjPicView_MouseUp(std::int16_t Button, std::int16_t Shift, float X, float Y);
+
+    // Board.
+    void fillBoard();
+    void UpdateTopRings();
+    bool pegInTriangle(std::int32_t Peg) const;
+    double distanceToPeg(int p, float X, float Y) const;
+
+    // Overlay.
+    void DrawCentered();
+    void releaseOverlayFont();
+    void stepOverlayColour();
+
+    // Message queue.
+    void resetMessageQueue();
+
+    // Window and controls (borrowed from the window, which the Game owns).
+    frmMain *pobjForm = nullptr;
+    PictureView *pobjPicView = nullptr;
+    PictureBox *pobjPicBuffer = nullptr;
+    QTimer *pobjTimer = nullptr;
+    QAction *pobjMnuNewGame = nullptr;
+    QAction *pobjMnuAbort = nullptr;
+    QAction *pobjMnuExit = nullptr;
+    QAction *pobjMnuHelpInfo = nullptr;
+
+    // Board model (index 0 unused: pegs 1..6, rings 1..5).
+    std::array<PegPosition, kPegs + 1> ptypPegs{};
+    std::array<RingInfo, kRings + 1> ptypRings{};
+    std::array<std::int32_t, kPegs + 1> plngTopRing{};
+    std::int32_t plngStage = 1;
+    std::int32_t plngMoveCount = 0;
+    bool pblnRunning = false;
+    std::int32_t plngDragRing = 0;
+    float psngDragX = 0;
+    float psngDragY = 0;
+    std::int32_t plngOptions = 0;
+    std::int32_t plngState = 0;
+    std::int32_t plngSubState = 0;
+    QString pstrGameOverText;
+    QString pstrSupportLibraryText;
+
+    // Centred text overlay.
+    QString pstrDisplayCentered;
+    QString pstrCenteredRaw;
+    std::int32_t plngStepRed = 0;
+    std::int32_t plngStepGreen = 0;
+    std::int32_t plngStepBlue = 0;
+    Colour plngOverlayColour = 0;
+    QString pstrFontText;
+    std::int32_t plngLineCount = 0;
+    std::int32_t plngLongestLine = 0;
+    std::unique_ptr<TextFont> plngOverlayFont;
+
+    // Short message queue.
+    QString pstrShortMessage;
+    ValueArray pstrMessageQueue{ElementKind::Text};
+    // Tick when the current message went up; only meaningful while one is up
+    // (a separate flag, so a message put up at tick 0 still counts).
+    std::uint32_t plngMessageTick = 0;
+    bool pblnMessageUp = false;
+    QString pstrSavedCentered;
+
+    friend class GameInspector; // tests read and set the private model through it
+};

@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: MIT
+// Ring moves: the checks in their order, counting, and the stages of a game.
+#include "game.h"
+
+#include "app/modmain.h"
+#include "messages.h"
+#include "platform/messagebox.h"
+
+namespace {
+const QString kCrLf = QStringLiteral("\r\n");
+} // namespace
+
+// The pegs a ring may be moved to: the triangle of the current transfer.
+bool Game::pegInTriangle(std::int32_t Peg) const
+{
+    switch (plngStage) {
+    case 1:
+    case 2:
+    case 3:
+        return Peg >= 1 && Peg <= 3;
+    case 4:
+    case 5:
+        return Peg >= 3 && Peg <= 5;
+    case 6:
+    case 7:
+        return Peg == 5 || Peg == 6 || Peg == 1;
+    default:
+        return false;
+    }
+}
+
+void Game::MoveRing(std::int32_t Ring, std::int32_t Peg)
+{
+    if (!pblnRunning) {
+        SetShortMessage(NotRunningMessage());
+        return;
+    }
+    if (Ring < 1 || Ring > kRings || Peg < 1 || Peg > kPegs) {
+        MessageBox::Warning(AppTitle(), QStringLiteral("Ring %1 or peg %2 does'nt exist").arg(Ring).arg(Peg));
+        return;
+    }
+    if (!pegInTriangle(Peg)) {
+        SetShortMessage(QStringLiteral("Peg %1 is outside of").arg(Peg) + kCrLf
+                        + QStringLiteral("the current triangle!"));
+        return;
+    }
+
+    UpdateTopRings();
+    const std::int32_t T = plngTopRing[Peg];
+    if (T == Ring)
+        return; // put back on its own peg: no move, nothing to say
+    if (T == 0 || T < Ring) {
+        ptypRings[Ring].Peg = Peg;
+        ++plngMoveCount;
+    } else {
+        SetShortMessage(QStringLiteral("No way moving bigger ring %1").arg(Ring) + kCrLf
+                        + QStringLiteral("on top of smaller ring %1").arg(T) + kCrLf
+                        + QStringLiteral("in peg %1!").arg(Peg));
+    }
+
+    // The stage advances only when the whole tower stands on the target peg.
+    UpdateTopRings();
+    if (plngStage < 1 || plngStage > kPegs || plngTopRing[plngStage] != kRings)
+        return;
+    for (int r = 1; r <= kRings; ++r)
+        if (ptypRings[r].Peg != plngStage)
+            return;
+    ++plngStage;
+    if (plngStage == 7)
+        EndGame(true);
+}

@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: MIT
+// Tick counter over the monotonic clock.
+#include "clock.h"
+
+#include <chrono>
+
+namespace {
+std::function<std::uint32_t()> &source()
+{
+    static std::function<std::uint32_t()> s;
+    return s;
+}
+} // namespace
+
+std::uint32_t Clock::TickCount()
+{
+    if (auto &s = source())
+        return s();
+    using namespace std::chrono;
+    const auto ms = duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    return static_cast<std::uint32_t>(ms); // keeps the low 32 bits: wraps like a tick counter
+}
+
+void Clock::setTickSource(std::function<std::uint32_t()> s)
+{
+    source() = std::move(s);
+}

@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: MIT
+// Error report: one line on standard error and a warning box.
+#include "errorreport.h"
+
+#include "messagebox.h"
+#include "support/apperror.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+void ErrorReport::ReportCurrent(const char *where) noexcept
+{
+    QString text;
+    try {
+        throw;
+    } catch (const AppError &e) {
+        text = QString::fromLocal8Bit(e.what());
+    } catch (const std::exception &e) {
+        text = QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        text = QStringLiteral("unknown error");
+    }
+    std::fprintf(stderr, "pegmarch: %s: %s\n", where, qPrintable(text));
+    try {
+        MessageBox::Warning(QCoreApplication::applicationName(), text);
+    } catch (...) {
+        // the report itself must never throw into the event loop
+    }
+}

@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: MIT
+// The off-screen picture the board is drawn into: an image with the drawing
+// state (fore colour, fill colour, fill style) and calls the renderer uses.
+#pragma once
+
+#include <QImage>
+#include <QRectF>
+
+#include <cstdint>
+
+class QPainter;
+
+// Colours are 0x00BBGGRR: red in the low byte.
+using Colour = std::uint32_t;
+QColor toQColor(Colour c);
+
+class PictureBox
+{
+public:
+    PictureBox();
+
+    // Position and size in the window, in pixels (fractions allowed).
+    void Move(double left, double top, double width, double height);
+    double Left() const { return m_rect.left(); }
+    double Top() const { return m_rect.top(); }
+    double Width() const { return m_rect.width(); }
+    double Height() const { return m_rect.height(); }
+    // Inner drawing size in pixels (no border, so equal to the outer size).
+    float ScaleWidth() const { return static_cast<float>(m_rect.width()); }
+    float ScaleHeight() const { return static_cast<float>(m_rect.height()); }
+
+    // Device pixels per unit; the image is allocated at this density.
+    void setDevicePixelRatio(double ratio);
+    double devicePixelRatio() const { return m_ratio; }
+
+    Colour ForeColor = 0;
+    Colour FillColor = 0;
+    // 0 fills circles with FillColor; 1 leaves them hollow.
+    std::int16_t FillStyle = 1;
+    Colour BackColor = 0xFFFFFF;
+
+    // Clears the whole picture to BackColor.
+    void Cls();
+    // A one-pixel line in ForeColor.
+    void Line(float x1, float y1, float x2, float y2);
+    // A circle outlined in ForeColor, filled with FillColor when FillStyle is 0.
+    void Circle(float x, float y, float radius);
+
+    // The picture drawn so far (device pixels, with the density set).
+    const QImage &Image() const { return m_image; }
+    // For drawing text on top: a painter on the image (ends before Image() is copied).
+    QPainter *beginPaint();
+    void endPaint();
+
+private:
+    void ensureImage();
+
+    QRectF m_rect;
+    double m_ratio = 1.0;
+    QImage m_image;
+    QPainter *m_painter = nullptr;
+};

@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: MIT
+// The visible picture widget.
+#include "pictureview.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <cmath>
+
+PictureView::PictureView(QWidget *parent) : QWidget(parent)
+{
+    // We paint every pixel ourselves: no background fill before each paint.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAutoFillBackground(false);
+    setMouseTracking(false);
+}
+
+void PictureView::Move(double left, double top, double width, double height)
+{
+    const QRect r(static_cast<int>(std::lround(left)), static_cast<int>(std::lround(top)),
+                  std::max(0, static_cast<int>(std::lround(width))),
+                  std::max(0, static_cast<int>(std::lround(height))));
+    if (r == geometry())
+        return;
+    setGeometry(r);
+    emit Resize();
+}
+
+void PictureView::PaintPicture(const QImage &picture)
+{
+    m_picture = picture;
+    update();
+}
+
+void PictureView::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.fillRect(rect(), Qt::white);
+    if (!m_picture.isNull())
+        p.drawImage(QPointF(0, 0), m_picture);
+}
+
+std::int16_t PictureView::buttonCode(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton: return 1;
+    case Qt::RightButton: return 2;
+    case Qt::MiddleButton: return 4;
+    default: return 0;
+    }
+}
+
+std::int16_t PictureView::shiftCode(Qt::KeyboardModifiers m)
+{
+    return static_cast<std::int16_t>(((m & Qt::ShiftModifier) ? 1 : 0) | ((m & Qt::ControlModifier) ? 2 : 0)
+                                     | ((m & Qt::AltModifier) ? 4 : 0));
+}
+
+void PictureView::mousePressEvent(QMouseEvent *e)
+{
+    const QPointF p = e->position();
+    emit MouseDown(buttonCode(e->button()), shiftCode(e->modifiers()), float(p.x()), float(p.y()));
+}
+
+void PictureView::mouseMoveEvent(QMouseEvent *e)
+{
+    const QPointF p = e->position();
+    std::int16_t buttons = 0;
+    for (auto b : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton})
+        if (e->buttons() & b)
+            buttons |= buttonCode(b);
+    emit MouseMove(buttons, shiftCode(e->modifiers()), float(p.x()), float(p.y()));
+}
+
+void PictureView::mouseReleaseEvent(QMouseEvent *e)
+{
+    const QPointF p = e->position();
+    emit MouseUp(buttonCode(e->button()), shiftCode(e->modifiers()), float(p.x()), float(p.y()));
+}

@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: MIT
+// The visible picture: shows the last frame copied onto it and reports mouse
+// presses, moves and releases with button, modifiers and position.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+#include <cstdint>
+
+class PictureView : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit PictureView(QWidget *parent = nullptr);
+
+    // Places the picture; reports Resize when its rectangle changed.
+    void Move(double left, double top, double width, double height);
+    float ScaleWidth() const { return static_cast<float>(width()); }
+    float ScaleHeight() const { return static_cast<float>(height()); }
+
+    // Replaces what is shown by the whole picture, its top-left corner at (0, 0).
+    void PaintPicture(const QImage &picture);
+    // The last picture copied onto the view.
+    const QImage &picture() const { return m_picture; }
+
+    // Button codes in the events: 1 left, 2 right, 4 middle.
+    static std::int16_t buttonCode(Qt::MouseButton button);
+    static std::int16_t shiftCode(Qt::KeyboardModifiers modifiers);
+
+signals:
+    void MouseDown(std::int16_t button, std::int16_t shift, float x, float y);
+    void MouseMove(std::int16_t button, std::int16_t shift, float x, float y);
+    void MouseUp(std::int16_t button, std::int16_t shift, float x, float y);
+    void Resize();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    QImage m_picture;
+};

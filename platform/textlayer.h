@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: MIT
+// Text layer: a font described by character height, average character width,
+// weight and face name, and a block of lines measured and drawn centred.
+#pragma once
+
+#include "picturebox.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QSize>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+
+class QPainter;
+
+// What a font is made from. A negative height asks for that character height in
+// pixels; width is the average character width (0 lets the face choose).
+struct LogFont
+{
+    std::int32_t height = 0;
+    std::int32_t width = 0;
+    std::int32_t weight = 400;
+    std::array<char, 32> faceName{};
+};
+
+class TextFont
+{
+public:
+    explicit TextFont(const LogFont &description);
+
+    const QFont &font() const { return m_font; }
+    // Size of the block of lines: the longest line by the line height times the lines.
+    QSize measure(const QStringList &lines) const;
+    // Draws each line centred horizontally inside rect, from its top, in colour,
+    // with a transparent background; '&' is an ordinary character.
+    void drawCentered(QPainter &painter, const QRect &rect, const QStringList &lines, Colour colour) const;
+
+private:
+    QFont m_font;
+    QFontMetricsF m_metrics;
+};

@@ -1,0 +1,115 @@
+// SPDX-License-Identifier: MIT
+// The board renderer: one whole frame into the buffer, then one copy onto the view.
+#include "game/game.h"
+
+#include "platform/picturebox.h"
+#include "platform/pictureview.h"
+#include "support/rounding.h"
+
+namespace {
+constexpr Colour kBlack = 0x000000;
+constexpr Colour kCyan = 0xFFFF00;
+constexpr float kPegDotRadius = 5;
+
+// k/12 of a whole size: the integer product first, then the division in double precision.
+float twelfths(std::int32_t k, std::int32_t size)
+{
+    return static_cast<float>(static_cast<double>(k * size) / 12.0);
+}
+
+// Corners of the stage triangles in twelfths of the width and height: A, B, C.
+struct TriangleTwelfths
+{
+    std::int32_t ax, ay, bx, by, cx, cy;
+};
+constexpr TriangleTwelfths kLeftTriangle{1, 11, 7, 11, 4, 5};   // pegs 1, 2, 3
+constexpr TriangleTwelfths kRightTriangle{5, 11, 11, 11, 8, 5}; // pegs 3, 4, 5
+constexpr TriangleTwelfths kTopTriangle{3, 7, 9, 7, 6, 1};      // pegs 5, 6, 1
+
+const TriangleTwelfths *stageTriangle(std::int32_t stage)
+{
+    switch (stage) {
+    case 1: case 2: case 3: return &kLeftTriangle;
+    case 4: case 5: return &kRightTriangle;
+    case 6: case 7: return &kTopTriangle;
+    default: return nullptr;
+    }
+}
+} // namespace
+
+void Game::Refresh()
+{
+    PictureBox &buf = *pobjPicBuffer;
+    // Draw at the screen's pixel density so edges stay sharp on high-DPI screens.
+    buf.setDevicePixelRatio(pobjPicView->devicePixelRatioF());
+
+    const std::int32_t W = RoundEven(buf.ScaleWidth());
+    const std::int32_t H = RoundEven(buf.ScaleHeight());
+    const Colour savedFore = buf.ForeColor;
+    const std::int16_t savedStyle = buf.FillStyle;
+    const Colour savedFill = buf.FillColor;
+
+    buf.Cls();
+    buf.ForeColor = kBlack;
+
+    // Board outline: apex at the middle of the top edge, base along the bottom.
+    const float apexX = static_cast<float>(static_cast<double>(W) / 2.0);
+    buf.Line(apexX, 0, 0, H - 1);
+    buf.Line(0, H - 1, W - 1, H - 1);
+    buf.Line(W - 1, H - 1, apexX, 0);
+
+    if (const TriangleTwelfths *t = stageTriangle(plngStage)) {
+        const float ax = twelfths(t->ax, W), ay = twelfths(t->ay, H);
+        const float bx = twelfths(t->bx, W), by = twelfths(t->by, H);
+        const float cx = twelfths(t->cx, W), cy = twelfths(t->cy, H);
+        buf.Line(ax, ay, bx, by);
+        buf.Line(bx, by, cx, cy);
+        buf.Line(cx, cy, ax, ay);
+    }
+
+    buf.FillStyle = 0;
+    auto pegCentre = [&](std::int32_t peg) {
+        const PegPosition &pos = ptypPegs.at(peg);
+        return std::pair<float, float>(static_cast<float>(static_cast<double>(pos.X) * W),
+                                       static_cast<float>(static_cast<double>(pos.Y) * H));
+    };
+
+    // Biggest first, so a stack shows as concentric discs with the smallest on top.
+    for (int i = 1; i <= kRings; ++i) {
+        if (i == plngDragRing)
+            continue;
+        const RingInfo &ring = ptypRings[i];
+        if (ring.Peg < 1 || ring.Peg > kPegs)
+            throw std::out_of_range("ring on a peg that does not exist");
+        buf.ForeColor = buf.FillColor = ring.Colour;
+        const auto [x, y] = pegCentre(ring.Peg);
+        buf.Circle(x, y, static_cast<float>(ring.Size));
+    }
+
+    const Colour pegColour = plngStage == 7 ? kCyan : kBlack;
+    buf.ForeColor = buf.FillColor = pegColour;
+    for (int p = 1; p <= kPegs; ++p) {
+        if (p == plngStage)
+            buf.ForeColor = buf.FillColor = kCyan;
+        const auto [x, y] = pegCentre(p);
+        buf.Circle(x, y, kPegDotRadius);
+        if (p == plngStage)
+            buf.ForeColor = buf.FillColor = kBlack;
+    }
+
+    if (plngDragRing != 0) {
+        const RingInfo &ring = ptypRings.at(plngDragRing);
+        buf.ForeColor = buf.FillColor = ring.Colour;
+        buf.Circle(psngDragX, psngDragY, static_cast<float>(ring.Size));
+    }
+
+    buf.ForeColor = savedFore;
+    buf.FillColor = savedFill;
+    buf.FillStyle = savedStyle;
+
+    SetShortMessage(QString());
+    DrawCentered();
+
+    buf.endPaint();
+    pobjPicView->PaintPicture(buf.Image());
+}
