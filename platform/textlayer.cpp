@@ -31,7 +31,8 @@ QFont makeFont(const LogFont &d)
 }
 } // namespace
 
-TextFont::TextFont(const LogFont &description) : m_font(makeFont(description)), m_metrics(m_font)
+TextFont::TextFont(const LogFont &description)
+    : m_description(description), m_font(makeFont(description)), m_metrics(m_font)
 {
 }
 

@@ -31,6 +31,8 @@ public:
     explicit TextFont(const LogFont &description);
 
     const QFont &font() const { return m_font; }
+    // What the font was made from.
+    const LogFont &description() const { return m_description; }
     // Size of the block of lines: the longest line by the line height times the lines.
     QSize measure(const QStringList &lines) const;
     // Draws each line centred horizontally inside rect, from its top, in colour,
@@ -38,6 +40,7 @@ public:
     void drawCentered(QPainter &painter, const QRect &rect, const QStringList &lines, Colour colour) const;
 
 private:
+    LogFont m_description;
     QFont m_font;
     QFontMetricsF m_metrics;
 };

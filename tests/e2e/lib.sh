@@ -2,7 +2,7 @@
 # Shared by the end-to-end scripts: a private X server, the game started and
 # found on it, screenshots read back pixel by pixel. Sourced, never run.
 #
-#   source "$(dirname "$0")/lib.sh" "$@"     # $1 is the pegmarch binary
+#   source "$(dirname "$0")/lib.sh" "$@" || exit 1     # $1: the pegmarch binary
 
 set -uo pipefail
 
@@ -51,10 +51,11 @@ unset WAYLAND_DISPLAY QT_QPA_PLATFORM XDG_SESSION_TYPE QT_SCALE_FACTOR QT_SCREEN
 
 XVFB_PID=
 GAME_PIDS=()
+HELPER_PIDS=()
 
 e2e_cleanup() {
     local pid
-    for pid in "${GAME_PIDS[@]}"; do
+    for pid in "${GAME_PIDS[@]}" "${HELPER_PIDS[@]}"; do
         kill -KILL "$pid" 2>/dev/null
     done
     if [ -n "$XVFB_PID" ]; then
@@ -68,16 +69,13 @@ trap 'exit 130' INT TERM HUP
 
 # Polls a command until it succeeds: poll SECONDS COMMAND...
 poll() {
-    local deadline=$((SECONDS * 1000 + 0)) limit_ms
-    limit_ms=$(awk -v s="$1" 'BEGIN { printf "%d", s * 1000 }')
+    local poll_limit poll_start
+    poll_limit=$(awk -v s="$1" 'BEGIN { printf "%d", s * 1000 }')
     shift
-    local start
-    start=$(date +%s%N)
+    poll_start=$(date +%s%N)
     while true; do
         "$@" && return 0
-        local now
-        now=$(date +%s%N)
-        [ $(((now - start) / 1000000)) -ge "$limit_ms" ] && return 1
+        [ $((($(date +%s%N) - poll_start) / 1000000)) -ge "$poll_limit" ] && return 1
         sleep 0.05
     done
 }
@@ -101,18 +99,20 @@ start_xvfb() {
 
 # ---------------------------------------------------------------- the game
 
-# Starts the binary in the background; its pid is left in GAME_PID, its output
-# in $E2E_TMP/game-PID.{out,err}.
+GAME_SEQ=0
+
+# Starts the binary in the background: its pid in GAME_PID, the file that
+# collects its standard error in GAME_ERR.
 start_game() {
-    "$BIN" "$@" >"$E2E_TMP/game.out.tmp" 2>"$E2E_TMP/game.err.tmp" </dev/null &
+    GAME_SEQ=$((GAME_SEQ + 1))
+    GAME_ERR="$E2E_TMP/game-$GAME_SEQ.err"
+    "$BIN" "$@" >"$E2E_TMP/game-$GAME_SEQ.out" 2>"$GAME_ERR" </dev/null &
     GAME_PID=$!
     GAME_PIDS+=("$GAME_PID")
-    # Rename once the pid is known; the open descriptors follow the files.
-    mv "$E2E_TMP/game.out.tmp" "$E2E_TMP/game-$GAME_PID.out"
-    mv "$E2E_TMP/game.err.tmp" "$E2E_TMP/game-$GAME_PID.err"
 }
 
-game_stderr() { cat "$E2E_TMP/game-$1.err" 2>/dev/null; }
+# Shows a game's standard error, indented, on ours.
+show_stderr() { sed 's/^/  pegmarch: /' "$1" >&2 2>/dev/null; }
 
 alive() {
     kill -0 "$1" 2>/dev/null || return 1
@@ -133,13 +133,29 @@ wait_exit() {
     return 0
 }
 
+# Kills a game with SIGKILL and waits until it is gone; bash's "Killed" notice
+# is kept off the output.
+kill_game() {
+    {
+        kill -KILL "$1"
+        wait_exit "$1" 5
+    } 2>/dev/null || fail "process $1 survived SIGKILL"
+}
+
 # Visible windows titled exactly like the game's, menus and other
 # override-redirect pop-ups left out; one id a line.
-window_list() {
+window_list() { titled_windows no; }
+
+# The game's open menus and other pop-ups.
+popup_list() { titled_windows yes; }
+
+# titled_windows yes|no: visible windows titled exactly like the game's,
+# override-redirect or not.
+titled_windows() {
     local w
     for w in $(xdotool search --onlyvisible --name "$TITLE_RE" 2>/dev/null); do
         [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "$TITLE" ] || continue
-        xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: no' || continue
+        xwininfo -id "$w" 2>/dev/null | grep -q "Override Redirect State: $1" || continue
         echo "$w"
     done
 }
@@ -162,7 +178,7 @@ start_game_window() {
     if ! alive "$pid"; then
         wait "$pid" 2>/dev/null
         local rc=$?
-        game_stderr "$pid" | sed 's/^/  pegmarch: /' >&2
+        show_stderr "$GAME_ERR"
         fail "the game ended with status $rc before showing its window"
     fi
     [ "$(window_count)" -eq 1 ] ||
@@ -185,6 +201,32 @@ focus_window() {
     xdotool windowfocus --sync "$1" 2>/dev/null || fail "cannot focus window $1"
 }
 
+# Runs tests/e2e/xhelper.py with a Python that has python3-xlib.
+xhelper() {
+    if [ -z "${XLIB_PYTHON:-}" ]; then
+        local py
+        for py in python3 /usr/bin/python3; do
+            if command -v "$py" >/dev/null && "$py" -c 'import Xlib' 2>/dev/null; then
+                XLIB_PYTHON=$py
+                break
+            fi
+        done
+        [ -n "${XLIB_PYTHON:-}" ] || fail "no python3 with the Xlib module (python3-xlib)"
+    fi
+    "$XLIB_PYTHON" "$E2E_DIR/xhelper.py" "$@"
+}
+
+# Maps a plain window over the game's window and gives it the focus, as
+# another program would: COVER is its id.
+cover_window() {
+    window_geometry "$1"
+    xhelper cover "$WX" "$WY" "$WW" "$WH" >"$E2E_TMP/cover.out" 2>&1 &
+    HELPER_PIDS+=($!)
+    cover_ready() { grep -q '^0x' "$E2E_TMP/cover.out"; }
+    poll 5 cover_ready || fail "cannot map a covering window: $(cat "$E2E_TMP/cover.out")"
+    COVER=$(head -n1 "$E2E_TMP/cover.out")
+}
+
 # ---------------------------------------------------------------- pixels
 
 SHOT=
@@ -204,23 +246,19 @@ screenshot_after_frame() {
 
 # pixel X Y: "R,G,B" of the last screenshot at screen point (X, Y).
 pixel() {
-    od -An -tu1 -j $((($2 * SCREEN_W + $1) * 3)) -N3 "$SHOT.rgb" | awk '{ printf "%d,%d,%d", $1, $2, $3 }'
+    local r g b
+    read -r r g b < <(od -An -tu1 -j $((($2 * SCREEN_W + $1) * 3)) -N3 "$SHOT.rgb")
+    echo "$r,$g,$b"
 }
 
-# Board-relative point, fractions allowed, to a screen pixel: bxy X Y -> "x y".
-bxy() {
-    awk -v x="$1" -v y="$2" -v bx="$BOARD_X" -v by="$BOARD_Y" \
-        'BEGIN { printf "%d %d", int(bx + x + 0.5), int(by + y + 0.5) }'
-}
+# Board-relative point to screen: bxy X Y -> "x y".
+bxy() { echo "$((BOARD_X + $1)) $((BOARD_Y + $2))"; }
 
 # bpixel X Y: the colour at a board-relative point.
-bpixel() {
-    local p
-    p=$(bxy "$1" "$2")
-    pixel ${p% *} ${p#* }
-}
+bpixel() { pixel $((BOARD_X + $1)) $((BOARD_Y + $2)); }
 
-# Centre of peg P on the board at the opening size: "X Y" (fractions kept).
+# Centre of peg P on the board at the opening size, as the board pixel that
+# holds it: "X Y". Pegs stand at sixths of the board's width and height.
 peg_centre() {
     local fx fy
     case $1 in
@@ -228,11 +266,10 @@ peg_centre() {
     4) fx=5 fy=5 ;; 5) fx=4 fy=3 ;; 6) fx=3 fy=1 ;;
     *) fail "no peg $1" ;;
     esac
-    awk -v fx="$fx" -v fy="$fy" -v w="$BOARD_W" -v h="$BOARD_H" \
-        'BEGIN { printf "%.2f %.2f", fx * w / 6, fy * h / 6 }'
+    echo "$((fx * BOARD_W / 6)) $((fy * BOARD_H / 6))"
 }
 
-# expect_bpixel WHAT X Y R,G,B: the board-relative point has exactly that colour.
+# expect_bpixel WHAT X Y R,G,B: the board point has exactly that colour.
 expect_bpixel() {
     local got
     got=$(bpixel "$2" "$3")
@@ -246,45 +283,65 @@ expect_peg_band() {
     local what=$1 peg=$2 from=$3 to=$4 colour=$5 c cx cy d
     c=$(peg_centre "$peg")
     cx=${c% *} cy=${c#* }
-    for d in $(seq "$from" 2 "$to"); do
-        expect_bpixel "$what (+$d px right)" "$(awk "BEGIN { print $cx + $d }")" "$cy" "$colour"
-        expect_bpixel "$what (+$d px left)" "$(awk "BEGIN { print $cx - $d }")" "$cy" "$colour"
-        expect_bpixel "$what (+$d px down)" "$cx" "$(awk "BEGIN { print $cy + $d }")" "$colour"
-        expect_bpixel "$what (+$d px up)" "$cx" "$(awk "BEGIN { print $cy - $d }")" "$colour"
+    for ((d = from; d <= to; d += 2)); do
+        expect_bpixel "$what (+$d px right)" $((cx + d)) "$cy" "$colour"
+        expect_bpixel "$what (+$d px left)" $((cx - d)) "$cy" "$colour"
+        expect_bpixel "$what (+$d px down)" "$cx" $((cy + d)) "$colour"
+        expect_bpixel "$what (+$d px up)" "$cx" $((cy - d)) "$colour"
     done
+}
+
+# expect_peg_dot WHAT PEG R,G,B: the dot of radius 5 on the peg has the colour,
+# at its centre and 2 px to each side.
+expect_peg_dot() {
+    local c cx cy d
+    c=$(peg_centre "$2")
+    cx=${c% *} cy=${c#* }
+    expect_bpixel "$1" "$cx" "$cy" "$3"
+    for d in -2 2; do
+        expect_bpixel "$1" $((cx + d)) "$cy" "$3"
+        expect_bpixel "$1" "$cx" $((cy + d)) "$3"
+    done
+}
+
+# Checks the last screenshot for the board at BOARD_X, BOARD_Y: white inside,
+# the black base line in its last row, the window's own colour around it.
+# Leaves what is wrong in BOARD_PROBLEM.
+board_seen() {
+    local x y c base=$((BOARD_H - 1))
+    BOARD_PROBLEM=
+    for x in 20 125 250 375 480; do
+        c=$(bpixel $x $base)
+        [ "$c" = 0,0,0 ] || { BOARD_PROBLEM="the base line at board point ($x, $base) is ($c), not black"; return 1; }
+        c=$(bpixel $x $BOARD_H)
+        [ "$c" != 255,255,255 ] && [ "$c" != 0,0,0 ] ||
+            { BOARD_PROBLEM="below the base line, board point ($x, $BOARD_H) is ($c)"; return 1; }
+    done
+    for y in 0 40 120 200 300; do
+        c=$(bpixel 1 $y)
+        [ "$c" = 255,255,255 ] || { BOARD_PROBLEM="board point (1, $y) is ($c), not white"; return 1; }
+    done
+    c=$(bpixel 1 -1)
+    [ "$c" != 255,255,255 ] || { BOARD_PROBLEM="the board reaches above its expected top row"; return 1; }
+    c=$(bpixel -1 100)
+    [ "$c" != 255,255,255 ] || { BOARD_PROBLEM="the board reaches left of its expected first column"; return 1; }
+    c=$(bpixel $BOARD_W 100)
+    [ "$c" != 255,255,255 ] || { BOARD_PROBLEM="the board is wider than $BOARD_W"; return 1; }
 }
 
 # Finds the board of window WIN: BOARD_X, BOARD_Y are its top-left corner on
 # screen. The board sits 10 px from the inner area's left edge and 10 px above
-# its bottom; the menu bar takes the rest of the window's height above it.
-# The screenshot must confirm: white board, black base line in its last row,
-# the window's own colour below and beside it.
+# its bottom; the menu bar takes the window's height above the inner area.
+# Waits up to 5 s for a screenshot that shows it there.
 find_board() {
     window_geometry "$WIN"
     BOARD_X=$((WX + 10))
     BOARD_Y=$((WY + WH - 10 - BOARD_H))
-    [ "$BOARD_Y" -gt "$WY" ] || fail "window ${WW}x$WH is too low to hold a $BOARD_W x $BOARD_H board below a menu bar"
-    screenshot_after_frame
-    local x y base margin
-    base=$((BOARD_H - 1))
-    for x in 20 125 250 375 480; do
-        [ "$(bpixel $x $base)" = 0,0,0 ] ||
-            fail "no board found: the board's base line at ($x, $base) is ($(bpixel $x $base)), window at ${WX},$WY ${WW}x$WH"
-        [ "$(bpixel $x $BOARD_H)" != 255,255,255 ] && [ "$(bpixel $x $BOARD_H)" != 0,0,0 ] ||
-            fail "no board found: below the base line at ($x, $BOARD_H) is ($(bpixel $x $BOARD_H))"
-    done
-    # The left column is white from the top row down to near the base line,
-    # and the pixel above the top row is no longer the board.
-    for y in 0 40 120 200 300; do
-        [ "$(bpixel 1 $y)" = 255,255,255 ] ||
-            fail "no board found: board point (1, $y) is ($(bpixel 1 $y)), not white"
-    done
-    margin=$(bpixel 1 -1)
-    [ "$margin" != 255,255,255 ] || fail "the board reaches above the expected top row (board point (1, -1) is white)"
-    margin=$(bpixel -1 100)
-    [ "$margin" != 255,255,255 ] || fail "the board reaches left of the expected column (board point (-1, 100) is white)"
-    margin=$(bpixel $BOARD_W 100)
-    [ "$margin" != 255,255,255 ] || fail "the board is wider than $BOARD_W (board point ($BOARD_W, 100) is white)"
+    [ "$BOARD_Y" -gt "$WY" ] ||
+        fail "window ${WW}x$WH is too low to hold a ${BOARD_W}x$BOARD_H board below a menu bar"
+    shot_shows_board() { screenshot && board_seen; }
+    poll 5 shot_shows_board ||
+        fail "no ${BOARD_W}x$BOARD_H board at $BOARD_X,$BOARD_Y in window ${WX},$WY ${WW}x$WH: $BOARD_PROBLEM"
 }
 
 # ---------------------------------------------------------------- input

@@ -1,0 +1,190 @@
+// SPDX-License-Identifier: MIT
+// The support library's operations, its value types and the array slice.
+#include "app/slicearray.h"
+#include "support/apperror.h"
+#include "support/rounding.h"
+#include "support/supportlibrary.h"
+
+#include <QtTest>
+
+Q_DECLARE_METATYPE(Value)
+
+namespace {
+SupportLibrary &lib()
+{
+    return SupportLibrary::instance();
+}
+
+ValueArray numbers(std::int32_t lower, std::vector<std::int32_t> values)
+{
+    std::vector<Value> items(values.begin(), values.end());
+    return ValueArray(ElementKind::Long, lower, std::move(items));
+}
+
+std::int32_t errorOf(const std::function<void()> &fn)
+{
+    try {
+        fn();
+    } catch (const AppError &e) {
+        return e.number();
+    }
+    return 0;
+}
+} // namespace
+
+class TestSupport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void oneInstance()
+    {
+        QCOMPARE(&SupportLibrary::instance(), &SupportLibrary::instance());
+        QVERIFY(!lib().LibraryText().isEmpty());
+    }
+
+    void emptyArraysHaveNoBounds()
+    {
+        ValueArray a(ElementKind::Text);
+        QVERIFY(lib().IsArrayEmpty(a));
+        std::int32_t option = 0;
+        QCOMPARE(lib().CountElements(a, option), 0);
+        a.append(Value("x"));
+        QCOMPARE(a.lower(), 1);
+        QCOMPARE(a.upper(), 1);
+        QVERIFY(!lib().IsArrayEmpty(a));
+        a.erase();
+        QVERIFY(lib().IsArrayEmpty(a));
+        QCOMPARE(a.kind(), ElementKind::Text);
+        QCOMPARE(errorOf([&] { a.at(0); }), kErrSubscriptOutOfRange);
+    }
+
+    void resizeKeepsContents()
+    {
+        ValueArray a = ValueArray::texts({"a", "b"}, 1);
+        a.resize(1, 3);
+        QCOMPARE(a.toTexts(), (QStringList{"a", "b", ""}));
+        a.resize(2, 2);
+        QCOMPARE(a.toTexts(), QStringList{"b"});
+        QCOMPARE(a.lower(), 2);
+        a.resize(5, 4);
+        QVERIFY(a.isEmpty());
+    }
+
+    void splitText()
+    {
+        const ValueArray lines = lib().SplitText("one\r\ntwo\r\n\r\nfour", "\r\n");
+        QCOMPARE(lines.lower(), 0);
+        QCOMPARE(lines.toTexts(), (QStringList{"one", "two", "", "four"}));
+        QCOMPARE(lib().SplitText("no break", "\r\n").toTexts(), QStringList{"no break"});
+        QCOMPARE(lib().SplitText("a\nb\rc", "\r\n").toTexts(), QStringList{"a\nb\rc"});
+        QCOMPARE(lib().SplitText("", "\r\n").size(), 1);
+    }
+
+    void minAndMax()
+    {
+        std::array<Value, 2> pair{Value(std::int32_t{270}), Value(std::int32_t{255})};
+        QCOMPARE(lib().MinValue(pair).number(), 255.0);
+        QCOMPARE(lib().MaxValue(pair).number(), 270.0);
+        pair = {Value(std::int32_t{-3}), Value(std::int16_t{0})};
+        QCOMPARE(lib().MaxValue(pair).number(), 0.0);
+        QCOMPARE(lib().MinValue(pair).number(), -3.0);
+        pair = {Value("text"), Value(std::int32_t{0})};
+        QCOMPARE(errorOf([&] { lib().MaxValue(pair); }), kErrTypeMismatch);
+    }
+
+    void textToBytes()
+    {
+        const ValueArray bytes = lib().TextToBytes(QStringLiteral("Courier New") + QChar(0), 1);
+        QCOMPARE(bytes.kind(), ElementKind::Byte);
+        QCOMPARE(bytes.size(), 12);
+        QCOMPARE(bytes.lower(), 0);
+        QCOMPARE(std::get<std::uint8_t>(bytes.at(0).data), std::uint8_t('C'));
+        QCOMPARE(std::get<std::uint8_t>(bytes.at(11).data), std::uint8_t(0));
+    }
+
+    void rebase()
+    {
+        const Value r = lib().RebaseArray(ValueArray::texts({"a", "b", "c"}, 0), 1);
+        QCOMPARE(r.array().lower(), 1);
+        QCOMPARE(r.array().upper(), 3);
+        QCOMPARE(r.array().at(1).text(), QStringLiteral("a"));
+        QCOMPARE(r.array().kind(), ElementKind::Text);
+        QVERIFY(lib().IsArrayEmpty(lib().RebaseArray(ValueArray(ElementKind::Byte), 1).array()));
+        // Renumbering past the largest index is an error, not a wrap.
+        QCOMPARE(errorOf([] { lib().RebaseArray(ValueArray::texts({"a", "b"}), INT32_MAX); }),
+                 kErrSubscriptOutOfRange);
+    }
+
+    void slices()
+    {
+        const Value oneToFive(numbers(1, {10, 20, 30, 40, 50}));
+        const Value s = SliceArray(oneToFive, 2, 4);
+        QCOMPARE(s.array().lower(), 2);
+        QCOMPARE(s.array().upper(), 5);
+        QCOMPARE(s.array().at(2).number(), 20.0);
+        QCOMPARE(s.array().at(5).number(), 50.0);
+        QCOMPARE(s.array().kind(), ElementKind::Long);
+
+        const Value zeroToTwo(numbers(0, {7, 8, 9}));
+        QVERIFY(SliceArray(zeroToTwo, 0, 3) == zeroToTwo);
+
+        // Count 0 and empty inputs give an empty array, whatever the start.
+        QVERIFY(SliceArray(oneToFive, 99, 0).array().isEmpty());
+        QVERIFY(SliceArray(Value(ValueArray(ElementKind::Text)), 1, 0).array().isEmpty());
+        const Value emptyTexts = SliceArray(Value(ValueArray(ElementKind::Text)), -5, 3);
+        QVERIFY(emptyTexts.array().isEmpty());
+        QCOMPARE(emptyTexts.array().kind(), ElementKind::Text);
+    }
+
+    void sliceErrors_data()
+    {
+        QTest::addColumn<Value>("values");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("count");
+        const Value oneToFive(numbers(1, {10, 20, 30, 40, 50}));
+        QTest::newRow("negative count") << oneToFive << 1 << -1;
+        QTest::newRow("negative count on empty") << Value(ValueArray()) << 1 << -1;
+        QTest::newRow("number") << Value(std::int32_t{5}) << 1 << 1;
+        QTest::newRow("text") << Value("abc") << 1 << 1;
+        QTest::newRow("below lower bound") << oneToFive << 0 << 2;
+        QTest::newRow("past upper bound") << oneToFive << 3 << 4;
+        QTest::newRow("start + count overflows") << oneToFive << INT32_MAX << 2;
+    }
+    void sliceErrors()
+    {
+        QFETCH(Value, values);
+        QFETCH(int, start);
+        QFETCH(int, count);
+        QCOMPARE(errorOf([&] { SliceArray(values, start, count); }), kErrBadArrayArgument);
+        QCOMPARE(kErrBadArrayArgument, std::int32_t(-2147220466));
+    }
+
+    void infoDialogGoesThroughItsSeam()
+    {
+        QStringList seen;
+        QString seenTitle;
+        lib().setInfoDialogHook([&](const QString &t, const QIcon &, const QString &n, const QStringList &l) {
+            seenTitle = t;
+            seen = l;
+            seen.prepend(n);
+        });
+        ValueArray lines = ValueArray::texts({"credit", "rule"}, 0);
+        lib().ShowInfoDialog("Title", QIcon(), "Notice", lines);
+        lib().setInfoDialogHook({});
+        QCOMPARE(seenTitle, QStringLiteral("Title"));
+        QCOMPARE(seen, (QStringList{"Notice", "credit", "rule"}));
+    }
+
+    void roundsHalfToEven()
+    {
+        QCOMPARE(RoundEven(400.5), 400);
+        QCOMPARE(RoundEven(401.5), 402);
+        QCOMPARE(RoundEven(-0.5), 0);
+        QCOMPARE(RoundEven(-1.5), -2);
+        QCOMPARE(RoundEven(2.4999), 2);
+    }
+};
+
+QTEST_MAIN(TestSupport)
+#include "tst_support.moc"
