@@ -13,6 +13,7 @@ Application::Application(int &argc, char **argv) : QApplication(argc, argv)
                               .arg(PEGMARCH_VERSION_MAJOR)
                               .arg(PEGMARCH_VERSION_MINOR)
                               .arg(PEGMARCH_VERSION_PATCH));
+    setDesktopFileName(QStringLiteral(PEGMARCH_APP_ID)); // matches the window to its desktop entry
     setQuitOnLastWindowClosed(false); // the program ends when its Game is gone
 }
 

@@ -27,7 +27,7 @@ expect_clean_end "closing the window"
 start_game_window
 focus_window "$WIN"
 xdotool key alt+g || fail "xdotool key alt+g failed"
-menu_open() { [ -n "$(popup_list)" ]; }
+menu_open() { [ -n "$(menu_list)" ]; }
 poll 3 menu_open || fail "Alt+G opened no menu"
 xdotool key x || fail "xdotool key x failed"
 expect_clean_end "Game > Exit by Alt+G, x"
@@ -38,7 +38,7 @@ window_geometry "$WIN"
 menu_bar_height=$((WH - BOARD_H - 10))
 xdotool mousemove $((WX + 25)) $((WY + menu_bar_height / 2)) click 1 || fail "cannot click the menu bar"
 poll 3 menu_open || fail "clicking Game opened no menu"
-popup=$(popup_list | head -n1)
+popup=$(menu_list | head -n1)
 window_geometry "$popup"
 # Menus keep a few pixels of frame below their last item.
 xdotool mousemove $((WX + 30)) $((WY + WH - 12)) || fail "cannot move to Exit"

@@ -33,7 +33,7 @@ fail() {
 [ -n "$BIN" ] || fail "usage: $0 PATH-TO-PEGMARCH"
 [ -f "$BIN" ] && [ -x "$BIN" ] || fail "not an executable: $BIN"
 BIN=$(cd "$(dirname "$BIN")" && pwd)/$(basename "$BIN")
-for tool in Xvfb xdotool xwininfo import convert od awk; do
+for tool in Xvfb xdotool xwininfo xprop import convert od awk; do
     command -v "$tool" >/dev/null || fail "missing tool: $tool (scripts/install-deps.sh installs it)"
 done
 
@@ -142,21 +142,23 @@ kill_game() {
     } 2>/dev/null || fail "process $1 survived SIGKILL"
 }
 
-# Visible windows titled exactly like the game's, menus and other
-# override-redirect pop-ups left out; one id a line.
-window_list() { titled_windows no; }
-
-# The game's open menus and other pop-ups.
-popup_list() { titled_windows yes; }
-
-# titled_windows yes|no: visible windows titled exactly like the game's,
-# override-redirect or not.
-titled_windows() {
+# Visible windows titled exactly like the game's, one id a line. Menus and
+# other override-redirect pop-ups are left out: no window manager sees them.
+window_list() {
     local w
     for w in $(xdotool search --onlyvisible --name "$TITLE_RE" 2>/dev/null); do
         [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "$TITLE" ] || continue
-        xwininfo -id "$w" 2>/dev/null | grep -q "Override Redirect State: $1" || continue
+        xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: no' || continue
         echo "$w"
+    done
+}
+
+# Open menus (drop-down and pop-up), one id a line.
+menu_list() {
+    local w
+    for w in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
+        xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -Eq '_NET_WM_WINDOW_TYPE_(DROPDOWN|POPUP)_MENU' &&
+            echo "$w"
     done
 }
 
@@ -249,6 +251,19 @@ pixel() {
     local r g b
     read -r r g b < <(od -An -tu1 -j $((($2 * SCREEN_W + $1) * 3)) -N3 "$SHOT.rgb")
     echo "$r,$g,$b"
+}
+
+# board_region NAME X Y W H: saves a board-relative rectangle of the last
+# screenshot as raw RGB in $E2E_TMP/NAME.rgb.
+board_region() {
+    convert "$SHOT.png" -crop "$4x$5+$((BOARD_X + $2))+$((BOARD_Y + $3))" +repage -depth 8 \
+        "rgb:$E2E_TMP/$1.rgb" || fail "cannot cut a region from the screenshot"
+}
+
+# region_diff A B: how many pixels differ between two saved regions.
+region_diff() {
+    cmp -l "$E2E_TMP/$1.rgb" "$E2E_TMP/$2.rgb" 2>/dev/null |
+        awk '{ p[int(($1 - 1) / 3)] = 1 } END { print length(p) }'
 }
 
 # Board-relative point to screen: bxy X Y -> "x y".
@@ -348,9 +363,25 @@ find_board() {
 
 # Moves the pointer to a board-relative point.
 pointer_to() {
-    local p
-    p=$(bxy "$1" "$2")
-    xdotool mousemove ${p% *} ${p#* } || fail "xdotool mousemove failed"
+    xdotool mousemove $((BOARD_X + $1)) $((BOARD_Y + $2)) || fail "xdotool mousemove failed"
+}
+
+# pointer_path X0 Y0 X1 Y1: moves the pointer from one board point to another
+# in eight steps, as a hand would.
+pointer_path() {
+    local i
+    for ((i = 1; i <= 8; i++)); do
+        pointer_to $(($1 + ($3 - $1) * i / 8)) $(($2 + ($4 - $2) * i / 8))
+        sleep 0.02
+    done
+}
+
+# drag BUTTON X0 Y0 X1 Y1: press at one board point, move, release at the other.
+drag() {
+    pointer_to "$2" "$3"
+    xdotool mousedown "$1" || fail "xdotool mousedown failed"
+    pointer_path "$2" "$3" "$4" "$5"
+    xdotool mouseup "$1" || fail "xdotool mouseup failed"
 }
 
 start_xvfb
