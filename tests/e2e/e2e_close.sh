@@ -9,7 +9,7 @@ source "$(dirname "$0")/lib.sh" "$@" || exit 1
 # its window gone and no error reported on its standard error.
 expect_clean_end() {
     wait_exit "$GAME_PID" 5 || fail "$1: the game still runs 5 s later"
-    [ "$EXIT_STATUS" -eq 0 ] || { show_stderr "$GAME_ERR"; fail "$1: the game ended with status $EXIT_STATUS"; }
+    [ "$EXIT_STATUS" -eq 0 ] || { show_stderr "$GAME_ERR"; fail "$1: the game ended with $(status_text "$EXIT_STATUS")"; }
     [ "$(window_count)" -eq 0 ] || fail "$1: a window is still shown after the game ended"
     if grep -q '^pegmarch:' "$GAME_ERR"; then
         show_stderr "$GAME_ERR"

@@ -22,8 +22,8 @@ text_shown() {
     board_region aborted "${middle[@]}"
     [ "$(region_diff start aborted)" -ge 200 ]
 }
-poll 2 text_shown ||
-    fail "Ctrl+F4: the middle of the board shows no text within 2 s ($(region_diff start aborted) pixels changed)"
+poll 3 text_shown ||
+    fail "Ctrl+F4: the middle of the board shows no text within 3 s ($(region_diff start aborted) pixels changed)"
 # An aborted game leaves the stage at its start: peg 1's dot is the cyan one.
 read -r p1x p1y <<<"$(peg_centre 1)"
 expect_bpixel "peg 1's dot after Ctrl+F4" "$p1x" "$p1y" 0,255,255
@@ -37,7 +37,7 @@ text_gone() {
     board_region restarted "${middle[@]}"
     [ "$(region_diff start restarted)" -eq 0 ]
 }
-poll 2 text_gone ||
+poll 3 text_gone ||
     fail "F2 after Ctrl+F4: the middle of the board is not the opening picture ($(region_diff start restarted) pixels differ)"
 note "F2 cleared the text"
 

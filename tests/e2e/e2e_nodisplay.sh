@@ -14,7 +14,7 @@ expect_refusal() {
     [ "$rc" -ne 137 ] || fail "$what: still running after 10 s"
     if [ "$rc" -ne 1 ]; then
         show_stderr "$E2E_TMP/refusal.err"
-        fail "$what: status $rc, expected 1$([ "$rc" -gt 128 ] && echo " (killed by signal $((rc - 128)))")"
+        fail "$what: $(status_text "$rc"), expected status 1"
     fi
     lines=$(wc -l <"$E2E_TMP/refusal.err")
     if [ "$lines" -ne 1 ] || [ -n "$(tail -c1 "$E2E_TMP/refusal.err")" ]; then

@@ -21,7 +21,7 @@ expect_all_end_0() {
     shift
     for pid in "$@"; do
         wait_exit "$pid" 10 || fail "$what: process $pid still runs after 10 s"
-        [ "$EXIT_STATUS" -eq 0 ] || fail "$what: process $pid ended with status $EXIT_STATUS"
+        [ "$EXIT_STATUS" -eq 0 ] || fail "$what: process $pid ended with $(status_text "$EXIT_STATUS")"
     done
 }
 
@@ -41,7 +41,7 @@ xhelper above "$COVER" "$first_win" || fail "the covering window is not above th
 
 start_game
 wait_exit "$GAME_PID" 5 || fail "a second start still runs after 5 s"
-[ "$EXIT_STATUS" -eq 0 ] || { show_stderr "$GAME_ERR"; fail "a second start ended with status $EXIT_STATUS"; }
+[ "$EXIT_STATUS" -eq 0 ] || { show_stderr "$GAME_ERR"; fail "a second start ended with $(status_text "$EXIT_STATUS")"; }
 expect_one_window "after a second start"
 [ "$(window_list)" = "$first_win" ] || fail "the window after a second start is not the first instance's"
 alive "$first" || fail "the first instance ended when a second one started"
@@ -69,8 +69,11 @@ ten_at_once() {
     local what=$1 pid owner others=()
     start_many 10
     wait_windows 1 10 || fail "$what: $(window_count) windows instead of 1 within 10 s"
-    owner=$(xdotool getwindowpid "$(window_list)" 2>/dev/null) ||
-        fail "$what: the window has no process id"
+    local wins
+    wins=$(window_list)
+    [ "$(wc -l <<<"$wins")" -eq 1 ] || fail "$what: windows ${wins//$'\n'/ } shown, expected one"
+    owner=$(xdotool getwindowpid "$wins" 2>/dev/null) ||
+        fail "$what: window $wins has no process id"
     for pid in "${MANY[@]}"; do
         [ "$pid" = "$owner" ] || others+=("$pid")
     done

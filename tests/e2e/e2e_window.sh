@@ -39,8 +39,8 @@ for p in 2 3 4 5 6; do
     expect_peg_band "around peg $p" $p 8 12 $white
 done
 # Open board, inside and outside the outline.
-for pt in "250 120" "420 250" "60 150" "440 60" "30 300" "250 330"; do
-    expect_bpixel "the open board" $pt $white
+for pt in 250,120 420,250 60,150 440,60 30,300 250,330; do
+    expect_bpixel "the open board" "${pt%,*}" "${pt#*,}" $white
 done
 
 note "ok: title, width and the opening board"

@@ -3,6 +3,12 @@
 # found on it, screenshots read back pixel by pixel. Sourced, never run.
 #
 #   source "$(dirname "$0")/lib.sh" "$@" || exit 1     # $1: the pegmarch binary
+#
+# Needs Xvfb, xdotool, x11-utils, ImageMagick and python3-xlib.
+
+# Checks are small functions handed to poll, and the variables set here are
+# read by the scripts:
+# shellcheck disable=SC2317,SC2034
 
 set -uo pipefail
 
@@ -20,6 +26,7 @@ BOARD_H=355
 note() { echo "$E2E_NAME: $*"; }
 
 fail() {
+    [ -z "${E2E_QUIET:-}" ] || exit 1
     echo "$E2E_NAME: FAIL: $*" >&2
     if [ -n "${SHOT:-}" ] && [ -f "$SHOT.png" ]; then
         local keep="${E2E_KEEP_DIR:-/tmp}/$E2E_NAME-failed.png"
@@ -31,7 +38,7 @@ fail() {
 # ---------------------------------------------------------------- set-up
 
 [ -n "$BIN" ] || fail "usage: $0 PATH-TO-PEGMARCH"
-[ -f "$BIN" ] && [ -x "$BIN" ] || fail "not an executable: $BIN"
+if [ ! -f "$BIN" ] || [ ! -x "$BIN" ]; then fail "not an executable: $BIN"; fi
 BIN=$(cd "$(dirname "$BIN")" && pwd)/$(basename "$BIN")
 for tool in Xvfb xdotool xwininfo xprop import convert od awk; do
     command -v "$tool" >/dev/null || fail "missing tool: $tool (scripts/install-deps.sh installs it)"
@@ -92,7 +99,8 @@ start_xvfb() {
         sed 's/^/  Xvfb: /' "$E2E_TMP/xvfb.log" >&2
         fail "Xvfb did not start"
     fi
-    export DISPLAY=":$(head -n1 "$fdfile")"
+    DISPLAY=":$(head -n1 "$fdfile")"
+    export DISPLAY
     xwininfo -root >/dev/null 2>&1 || fail "cannot talk to Xvfb on $DISPLAY"
     SCREEN_W=$(xwininfo -root | awk '/^ *Width:/ { print $2 }')
 }
@@ -106,7 +114,7 @@ GAME_SEQ=0
 start_game() {
     GAME_SEQ=$((GAME_SEQ + 1))
     GAME_ERR="$E2E_TMP/game-$GAME_SEQ.err"
-    "$BIN" "$@" >"$E2E_TMP/game-$GAME_SEQ.out" 2>"$GAME_ERR" </dev/null &
+    "$BIN" >"$E2E_TMP/game-$GAME_SEQ.out" 2>"$GAME_ERR" </dev/null &
     GAME_PID=$!
     GAME_PIDS+=("$GAME_PID")
 }
@@ -133,6 +141,15 @@ wait_exit() {
     return 0
 }
 
+# status_text STATUS: "status N", and the signal when one ended the process.
+status_text() {
+    if [ "$1" -gt 128 ]; then
+        echo "status $1 (signal $(kill -l "$(($1 - 128))" 2>/dev/null || echo $(($1 - 128))))"
+    else
+        echo "status $1"
+    fi
+}
+
 # Kills a game with SIGKILL and waits until it is gone; bash's "Killed" notice
 # is kept off the output.
 kill_game() {
@@ -142,11 +159,27 @@ kill_game() {
     } 2>/dev/null || fail "process $1 survived SIGKILL"
 }
 
+# visible_windows NAME-PATTERN: ids of the visible windows whose name matches.
+# xdotool gives up when a window vanishes while it searches (as when other
+# instances end at that moment): search again then.
+visible_windows() {
+    local try out
+    for ((try = 0; try < 20; try++)); do
+        out=$(xdotool search --onlyvisible --name "$1" 2>"$E2E_TMP/search.err")
+        if ! grep -q 'X Error' "$E2E_TMP/search.err"; then
+            [ -z "$out" ] || echo "$out"
+            return 0
+        fi
+        sleep 0.02
+    done
+    fail "xdotool search keeps failing: $(head -n1 "$E2E_TMP/search.err")"
+}
+
 # Visible windows titled exactly like the game's, one id a line. Menus and
 # other override-redirect pop-ups are left out: no window manager sees them.
 window_list() {
     local w
-    for w in $(xdotool search --onlyvisible --name "$TITLE_RE" 2>/dev/null); do
+    for w in $(visible_windows "$TITLE_RE"); do
         [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "$TITLE" ] || continue
         xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: no' || continue
         echo "$w"
@@ -156,7 +189,7 @@ window_list() {
 # Open menus (drop-down and pop-up), one id a line.
 menu_list() {
     local w
-    for w in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
+    for w in $(visible_windows ''); do
         xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -Eq '_NET_WM_WINDOW_TYPE_(DROPDOWN|POPUP)_MENU' &&
             echo "$w"
     done
@@ -173,7 +206,7 @@ wait_windows() {
 
 # Starts the game and waits for its window: GAME_PID and WIN are set.
 start_game_window() {
-    start_game "$@"
+    start_game
     local pid=$GAME_PID
     window_or_exit() { [ "$(window_count)" -ge 1 ] || ! alive "$pid"; }
     poll 10 window_or_exit
@@ -181,7 +214,7 @@ start_game_window() {
         wait "$pid" 2>/dev/null
         local rc=$?
         show_stderr "$GAME_ERR"
-        fail "the game ended with status $rc before showing its window"
+        fail "the game ended with $(status_text "$rc") before showing its window"
     fi
     [ "$(window_count)" -eq 1 ] ||
         fail "no single visible window titled \"$TITLE\" within 10 s (found $(window_count))"
@@ -246,11 +279,27 @@ screenshot_after_frame() {
     screenshot
 }
 
-# pixel X Y: "R,G,B" of the last screenshot at screen point (X, Y).
+# settle CHECK [ARGS...]: takes screenshots until the check passes on one,
+# for up to 3 s; then runs it once more to report what is wrong. The check
+# uses the expect_ helpers.
+settle() {
+    local start
+    start=$(date +%s%N)
+    while true; do
+        screenshot
+        (E2E_QUIET=1 && "$@") && return 0
+        [ $((($(date +%s%N) - start) / 1000000)) -lt 3000 ] || break
+        sleep 0.1
+    done
+    "$@"
+}
+
+# pixel X Y: PIXEL is "R,G,B" of the last screenshot at screen point (X, Y).
 pixel() {
-    local r g b
-    read -r r g b < <(od -An -tu1 -j $((($2 * SCREEN_W + $1) * 3)) -N3 "$SHOT.rgb")
-    echo "$r,$g,$b"
+    local r g b bytes
+    bytes=$(od -An -tu1 -j $((($2 * SCREEN_W + $1) * 3)) -N3 "$SHOT.rgb")
+    read -r r g b <<<"$bytes"
+    PIXEL="$r,$g,$b"
 }
 
 # board_region NAME X Y W H: saves a board-relative rectangle of the last
@@ -266,10 +315,7 @@ region_diff() {
         awk '{ p[int(($1 - 1) / 3)] = 1 } END { print length(p) }'
 }
 
-# Board-relative point to screen: bxy X Y -> "x y".
-bxy() { echo "$((BOARD_X + $1)) $((BOARD_Y + $2))"; }
-
-# bpixel X Y: the colour at a board-relative point.
+# bpixel X Y: PIXEL is the colour at a board-relative point.
 bpixel() { pixel $((BOARD_X + $1)) $((BOARD_Y + $2)); }
 
 # Centre of peg P on the board at the opening size, as the board pixel that
@@ -286,9 +332,8 @@ peg_centre() {
 
 # expect_bpixel WHAT X Y R,G,B: the board point has exactly that colour.
 expect_bpixel() {
-    local got
-    got=$(bpixel "$2" "$3")
-    [ "$got" = "$4" ] || fail "$1: board point ($2, $3) is ($got), expected ($4)"
+    bpixel "$2" "$3"
+    [ "$PIXEL" = "$4" ] || fail "$1: board point ($2, $3) is ($PIXEL), expected ($4)"
 }
 
 # expect_peg_band WHAT PEG FROM TO R,G,B: points FROM..TO pixels right of, left of,
@@ -326,21 +371,23 @@ board_seen() {
     local x y c base=$((BOARD_H - 1))
     BOARD_PROBLEM=
     for x in 20 125 250 375 480; do
-        c=$(bpixel $x $base)
+        bpixel $x $base; c=$PIXEL
         [ "$c" = 0,0,0 ] || { BOARD_PROBLEM="the base line at board point ($x, $base) is ($c), not black"; return 1; }
-        c=$(bpixel $x $BOARD_H)
-        [ "$c" != 255,255,255 ] && [ "$c" != 0,0,0 ] ||
-            { BOARD_PROBLEM="below the base line, board point ($x, $BOARD_H) is ($c)"; return 1; }
+        bpixel $x $BOARD_H; c=$PIXEL
+        if [ "$c" = 255,255,255 ] || [ "$c" = 0,0,0 ]; then
+            BOARD_PROBLEM="below the base line, board point ($x, $BOARD_H) is ($c), not the window's colour"
+            return 1
+        fi
     done
     for y in 0 40 120 200 300; do
-        c=$(bpixel 1 $y)
+        bpixel 1 $y; c=$PIXEL
         [ "$c" = 255,255,255 ] || { BOARD_PROBLEM="board point (1, $y) is ($c), not white"; return 1; }
     done
-    c=$(bpixel 1 -1)
+    bpixel 1 -1; c=$PIXEL
     [ "$c" != 255,255,255 ] || { BOARD_PROBLEM="the board reaches above its expected top row"; return 1; }
-    c=$(bpixel -1 100)
+    bpixel -1 100; c=$PIXEL
     [ "$c" != 255,255,255 ] || { BOARD_PROBLEM="the board reaches left of its expected first column"; return 1; }
-    c=$(bpixel $BOARD_W 100)
+    bpixel $BOARD_W 100; c=$PIXEL
     [ "$c" != 255,255,255 ] || { BOARD_PROBLEM="the board is wider than $BOARD_W"; return 1; }
 }
 
@@ -374,6 +421,19 @@ pointer_path() {
         pointer_to $(($1 + ($3 - $1) * i / 8)) $(($2 + ($4 - $2) * i / 8))
         sleep 0.02
     done
+}
+
+# Returns once the game has handled every input sent before: the info window
+# that F1 opens comes after them in the game's queue. Escape closes it again.
+input_handled() {
+    local info
+    focus_window "$WIN"
+    xdotool key F1 || fail "xdotool key F1 failed"
+    wait_windows 2 5 || fail "F1 opened no info window within 5 s"
+    info=$(window_list | grep -vx "$WIN")
+    focus_window "$info"
+    xdotool key Escape || fail "xdotool key Escape failed"
+    wait_windows 1 5 || fail "Escape did not close the info window within 5 s"
 }
 
 # drag BUTTON X0 Y0 X1 Y1: press at one board point, move, release at the other.
