@@ -4,7 +4,7 @@ BUILD ?= build
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test package clean
+.PHONY: all deps configure build run test package bench clean
 
 all: build
 
@@ -25,6 +25,11 @@ test: build
 
 package: build
 	cd $(BUILD) && cpack -G DEB
+
+bench: build
+	$(BUILD)/bench/bench_frame --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+	    --benchmark_out=$(BUILD)/bench.json --benchmark_out_format=json >/dev/null
+	python3 bench/ratios.py $(BUILD)/bench.json
 
 clean:
 	rm -rf $(BUILD)

@@ -7,11 +7,14 @@
 #include "support/variant.h"
 
 #include <QObject>
+#include <QSize>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class frmMain;
 class PictureView;
@@ -33,6 +36,20 @@ struct RingInfo
     ::Colour Colour = 0;
     std::int32_t Peg = 0;
     std::int32_t Size = 0;
+};
+
+// Everything a frame shows: a frame equal to the last one shown is not drawn again.
+struct FrameKey
+{
+    std::int32_t W = 0, H = 0;
+    double ratio = 1;
+    std::int32_t stage = 0;
+    std::array<std::int32_t, 6> pegs{};
+    std::int32_t dragRing = 0;
+    float dragX = 0, dragY = 0;
+    QString text;
+    Colour colour = 0;
+    bool operator==(const FrameKey &) const = default;
 };
 
 class Game : public QObject
@@ -112,8 +129,11 @@ private:
     bool pegInTriangle(std::int32_t Peg) const;
     double distanceToPeg(int p, float X, float Y) const;
 
-    // Overlay.
+    // Overlay: DrawCentered is prepareCentered (font and colour of this frame) and
+    // then paintCentered, split so a frame can be compared before it is drawn.
     void DrawCentered();
+    bool prepareCentered();
+    void paintCentered();
     void releaseOverlayFont();
     void stepOverlayColour();
 
@@ -157,6 +177,12 @@ private:
     std::int32_t plngLineCount = 0;
     std::int32_t plngLongestLine = 0;
     std::unique_ptr<TextFont> plngOverlayFont;
+    // The lines of pstrFontText and the size of their block in plngOverlayFont.
+    QStringList pstrOverlayLines;
+    QSize ptypOverlayBlock;
+
+    // The last frame shown.
+    std::optional<FrameKey> ptypShownFrame;
 
     // Short message queue.
     QString pstrShortMessage;

@@ -1,10 +1,32 @@
 // SPDX-License-Identifier: MIT
-// Picture box over QImage + QPainter.
+// Picture box over QImage + QPainter, with the shapes it draws kept as coverage.
 #include "picturebox.h"
+
+#include "coveragemask.h"
 
 #include <QPainter>
 
 #include <cmath>
+
+namespace {
+bool g_caching = true;
+
+// Cached shapes kept before the cache starts afresh (a resize makes new ones).
+constexpr std::size_t kMaxShapes = 64;
+
+enum ShapeKind { kLineShape, kDiscShape };
+
+// Pixel centres sit at +0.5: a line or circle at whole coordinates is centred on pixels.
+constexpr double kCentre = 0.5;
+
+QPen linePen(const QColor &colour)
+{
+    QPen pen(colour);
+    pen.setWidthF(1.0);
+    pen.setCapStyle(Qt::SquareCap);
+    return pen;
+}
+} // namespace
 
 QColor toQColor(Colour c)
 {
@@ -13,6 +35,21 @@ QColor toQColor(Colour c)
 
 PictureBox::PictureBox() = default;
 
+PictureBox::~PictureBox()
+{
+    endPaint();
+}
+
+void PictureBox::setCaching(bool on)
+{
+    g_caching = on;
+}
+
+bool PictureBox::caching()
+{
+    return g_caching;
+}
+
 void PictureBox::Move(double left, double top, double width, double height)
 {
     m_rect = QRectF(left, top, std::max(0.0, width), std::max(0.0, height));
@@ -20,7 +57,10 @@ void PictureBox::Move(double left, double top, double width, double height)
 
 void PictureBox::setDevicePixelRatio(double ratio)
 {
-    m_ratio = ratio > 0 ? ratio : 1.0;
+    ratio = ratio > 0 ? ratio : 1.0;
+    if (ratio != m_ratio)
+        m_shapes.clear();
+    m_ratio = ratio;
 }
 
 void PictureBox::ensureImage()
@@ -28,8 +68,8 @@ void PictureBox::ensureImage()
     const QSize pixels(static_cast<int>(std::ceil(m_rect.width() * m_ratio)),
                        static_cast<int>(std::ceil(m_rect.height() * m_ratio)));
     if (m_image.size() != pixels || m_image.devicePixelRatio() != m_ratio) {
-        // Premultiplied 32-bit is the format QPainter draws fastest into.
-        m_image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        // Opaque 32-bit: drawn into fast and copied to the screen without blending.
+        m_image = QImage(pixels, QImage::Format_RGB32);
         m_image.setDevicePixelRatio(m_ratio);
     }
 }
@@ -37,8 +77,21 @@ void PictureBox::ensureImage()
 void PictureBox::Cls()
 {
     endPaint();
+    // The view still shows the last picture: draw into the spare one rather than
+    // have the clear copy the shown one first.
+    if (!m_image.isDetached())
+        std::swap(m_image, m_spare);
+    if (!m_image.isDetached())
+        m_image = QImage(); // both still shown somewhere: start afresh
     ensureImage();
     m_image.fill(toQColor(BackColor));
+}
+
+QImage &PictureBox::pixels()
+{
+    endPaint();
+    ensureImage();
+    return m_image;
 }
 
 QPainter *PictureBox::beginPaint()
@@ -59,28 +112,80 @@ void PictureBox::endPaint()
     m_painter = nullptr;
 }
 
+template <typename Draw>
+const CoverageMask &PictureBox::shape(const std::tuple<int, float, float, float, float> &key, const QRect &bounds,
+                                      Draw &&draw)
+{
+    auto it = m_shapes.find(key);
+    if (it != m_shapes.end())
+        return *it->second;
+    if (m_shapes.size() >= kMaxShapes)
+        m_shapes.clear();
+    // The same drawing call as on the picture, moved by whole device pixels, so the
+    // coverage is exactly what the painter would have mixed into the picture.
+    QImage alpha(bounds.size(), QImage::Format_Alpha8);
+    alpha.fill(0);
+    {
+        QPainter p(&alpha);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.translate(-bounds.left(), -bounds.top());
+        p.scale(m_ratio, m_ratio);
+        draw(p);
+    }
+    return *m_shapes.emplace(key, std::make_unique<CoverageMask>(alpha)).first->second;
+}
+
 void PictureBox::Line(float x1, float y1, float x2, float y2)
 {
-    QPainter *p = beginPaint();
-    if (!p)
+    const QPointF a(x1 + kCentre, y1 + kCentre), b(x2 + kCentre, y2 + kCentre);
+    if (!g_caching) {
+        if (QPainter *p = beginPaint()) {
+            p->setPen(linePen(toQColor(ForeColor)));
+            p->drawLine(a, b);
+        }
         return;
-    QPen pen(toQColor(ForeColor));
-    pen.setWidthF(1.0);
-    pen.setCapStyle(Qt::SquareCap);
-    p->setPen(pen);
-    // Pixel centres sit at +0.5: a line through whole coordinates covers those pixels.
-    p->drawLine(QPointF(x1 + 0.5, y1 + 0.5), QPointF(x2 + 0.5, y2 + 0.5));
+    }
+    // Device rectangle around the line, with room for its width and caps.
+    const QRect bounds = QRectF(a * m_ratio, b * m_ratio).normalized().toAlignedRect().adjusted(-3, -3, 3, 3);
+    const CoverageMask &mask = shape({kLineShape, x1, y1, x2, y2}, bounds, [&](QPainter &p) {
+        p.setPen(linePen(Qt::white));
+        p.drawLine(a, b);
+    });
+    mask.blend(pixels(), bounds.topLeft(), ForeColor);
 }
 
 void PictureBox::Circle(float x, float y, float radius)
 {
-    QPainter *p = beginPaint();
-    if (!p)
+    const QPointF centre(x + kCentre, y + kCentre);
+    // Outline and fill of one colour make one disc reaching half the pen further.
+    const bool disc = FillStyle == 0 && ForeColor == FillColor;
+    if (!disc || !g_caching) {
+        QPainter *p = beginPaint();
+        if (!p)
+            return;
+        if (disc) {
+            p->setPen(Qt::NoPen);
+            p->setBrush(toQColor(FillColor));
+            p->drawEllipse(centre, radius + 0.5, radius + 0.5);
+        } else {
+            p->setPen(QPen(toQColor(ForeColor), 1.0));
+            p->setBrush(FillStyle == 0 ? QBrush(toQColor(FillColor)) : QBrush(Qt::NoBrush));
+            p->drawEllipse(centre, radius, radius);
+        }
         return;
-    p->setPen(QPen(toQColor(ForeColor), 1.0));
-    if (FillStyle == 0)
-        p->setBrush(toQColor(FillColor));
-    else
-        p->setBrush(Qt::NoBrush);
-    p->drawEllipse(QPointF(x + 0.5, y + 0.5), radius, radius);
+    }
+    // The disc's coverage depends only on its radius and where it sits within a
+    // device pixel: one mask serves every disc of that size at that offset.
+    const QPointF device = centre * m_ratio;
+    const QPoint whole(static_cast<int>(std::floor(device.x())), static_cast<int>(std::floor(device.y())));
+    const QPointF within = device - QPointF(whole);
+    const int reach = static_cast<int>(std::ceil((radius + 0.5) * m_ratio)) + 2;
+    const QRect local(-reach, -reach, 2 * reach + 1, 2 * reach + 1);
+    const CoverageMask &mask =
+        shape({kDiscShape, radius, float(within.x()), float(within.y()), 0}, local, [&](QPainter &p) {
+            p.setPen(Qt::NoPen);
+            p.setBrush(Qt::white);
+            p.drawEllipse(within / m_ratio, radius + 0.5, radius + 0.5);
+        });
+    mask.blend(pixels(), whole + local.topLeft(), FillColor);
 }

@@ -7,7 +7,11 @@
 #include <QRectF>
 
 #include <cstdint>
+#include <map>
+#include <memory>
+#include <tuple>
 
+class CoverageMask;
 class QPainter;
 
 // Colours are 0x00BBGGRR: red in the low byte.
@@ -18,6 +22,7 @@ class PictureBox
 {
 public:
     PictureBox();
+    ~PictureBox();
 
     // Position and size in the window, in pixels (fractions allowed).
     void Move(double left, double top, double width, double height);
@@ -48,15 +53,30 @@ public:
 
     // The picture drawn so far (device pixels, with the density set).
     const QImage &Image() const { return m_image; }
-    // For drawing text on top: a painter on the image (ends before Image() is copied).
+    // The picture for direct pixel work (ends any painter first).
+    QImage &pixels();
+    // A painter on the picture, for what has no call of its own (ends before Image()).
     QPainter *beginPaint();
     void endPaint();
 
+    // Shapes are rasterised once and then only mixed into each frame. Test seam:
+    // false draws everything through the painter every time (the same pixels).
+    static void setCaching(bool on);
+    static bool caching();
+
 private:
     void ensureImage();
+    // The rasterised shape drawn by draw(painter) within device rect `bounds`.
+    template <typename Draw>
+    const CoverageMask &shape(const std::tuple<int, float, float, float, float> &key, const QRect &bounds,
+                              Draw &&draw);
 
     QRectF m_rect;
     double m_ratio = 1.0;
     QImage m_image;
+    // The frame before: drawing goes on in it while the view still shows m_image.
+    QImage m_spare;
     QPainter *m_painter = nullptr;
+    // Rasterised lines and discs, by kind and geometry, for the current density.
+    std::map<std::tuple<int, float, float, float, float>, std::unique_ptr<CoverageMask>> m_shapes;
 };

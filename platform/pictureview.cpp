@@ -3,6 +3,7 @@
 #include "pictureview.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <cmath>
@@ -32,12 +33,16 @@ void PictureView::PaintPicture(const QImage &picture)
     update();
 }
 
-void PictureView::paintEvent(QPaintEvent *)
+void PictureView::paintEvent(QPaintEvent *event)
 {
     QPainter p(this);
-    p.fillRect(rect(), Qt::white);
+    // One copy of the picture; white only where it does not reach.
+    const QRect covered(QPoint(0, 0), m_picture.deviceIndependentSize().toSize());
+    for (const QRect &r : event->region().subtracted(covered))
+        p.fillRect(r, Qt::white);
     if (!m_picture.isNull())
-        p.drawImage(QPointF(0, 0), m_picture);
+        p.drawImage(event->rect().topLeft(), m_picture, QRectF(event->rect().topLeft() * m_picture.devicePixelRatio(),
+                                                               event->rect().size() * m_picture.devicePixelRatio()));
 }
 
 std::int16_t PictureView::buttonCode(Qt::MouseButton button)

@@ -2,6 +2,8 @@
 // Text layer over QFont, QFontMetrics and QPainter.
 #include "textlayer.h"
 
+#include "coveragemask.h"
+
 #include <QPainter>
 
 #include <algorithm>
@@ -34,6 +36,35 @@ QFont makeFont(const LogFont &d)
 TextFont::TextFont(const LogFont &description)
     : m_description(description), m_font(makeFont(description)), m_metrics(m_font)
 {
+}
+
+TextFont::~TextFont() = default;
+
+void TextFont::blendCentered(QImage &target, const QRect &rect, const QStringList &lines, Colour colour) const
+{
+    const double ratio = target.devicePixelRatio();
+    // Device rectangle of the block, with a margin for ink outside the glyph cells.
+    const int pad = 4 + rect.height() / 8;
+    const QRect bounds = QRectF(QRectF(rect).adjusted(-pad, -pad, pad, pad).topLeft() * ratio,
+                                QRectF(rect).adjusted(-pad, -pad, pad, pad).size() * ratio)
+                             .toAlignedRect();
+    if (!m_mask || m_maskLines != lines || m_maskRect != rect || m_maskRatio != ratio) {
+        // Rasterise the block once, exactly as the painter would draw it there.
+        QImage alpha(bounds.size(), QImage::Format_Alpha8);
+        alpha.fill(0);
+        {
+            QPainter p(&alpha);
+            p.setRenderHint(QPainter::Antialiasing, true);
+            p.translate(-bounds.left(), -bounds.top());
+            p.scale(ratio, ratio);
+            drawCentered(p, rect, lines, 0xFFFFFF);
+        }
+        m_mask = std::make_unique<CoverageMask>(alpha);
+        m_maskLines = lines;
+        m_maskRect = rect;
+        m_maskRatio = ratio;
+    }
+    m_mask->blend(target, bounds.topLeft(), colour);
 }
 
 QSize TextFont::measure(const QStringList &lines) const

@@ -12,8 +12,10 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 class QPainter;
+class CoverageMask;
 
 // What a font is made from. A negative height asks for that character height in
 // pixels; width is the average character width (0 lets the face choose).
@@ -29,6 +31,7 @@ class TextFont
 {
 public:
     explicit TextFont(const LogFont &description);
+    ~TextFont();
 
     const QFont &font() const { return m_font; }
     // What the font was made from.
@@ -38,9 +41,17 @@ public:
     // Draws each line centred horizontally inside rect, from its top, in colour,
     // with a transparent background; '&' is an ordinary character.
     void drawCentered(QPainter &painter, const QRect &rect, const QStringList &lines, Colour colour) const;
+    // The same drawing put into a 32-bit image: the block is rasterised once (per
+    // lines and pixel density) and then only blended in the colour of the frame.
+    void blendCentered(QImage &target, const QRect &rect, const QStringList &lines, Colour colour) const;
 
 private:
     LogFont m_description;
     QFont m_font;
     QFontMetricsF m_metrics;
+    // The rasterised block, for the lines and density it was made for.
+    mutable std::unique_ptr<CoverageMask> m_mask;
+    mutable QStringList m_maskLines;
+    mutable QRect m_maskRect;
+    mutable double m_maskRatio = 0;
 };

@@ -51,6 +51,7 @@ public:
     std::int32_t &stepGreen() { return game.plngStepGreen; }
     std::int32_t &stepBlue() { return game.plngStepBlue; }
     void drawCentered() { game.DrawCentered(); }
+    void forgetShownFrame() { game.ptypShownFrame.reset(); }
     void mouseDown(std::int16_t b, float x, float y) { game.pobjPicView_MouseDown(b, 0, x, y); }
     void mouseMove(std::int16_t b, float x, float y) { game.pobjPicView_MouseMove(b, 0, x, y); }
     void mouseUp(std::int16_t b, float x, float y) { game.pobjPicView_MouseUp(b, 0, x, y); }

@@ -73,6 +73,12 @@ void Game::stepOverlayColour()
 
 void Game::DrawCentered()
 {
+    if (prepareCentered())
+        paintCentered();
+}
+
+bool Game::prepareCentered()
+{
     PictureBox &buf = *pobjPicBuffer;
     const std::int32_t W = RoundEven(buf.ScaleWidth());
     const std::int32_t H = RoundEven(buf.ScaleHeight());
@@ -84,7 +90,7 @@ void Game::DrawCentered()
             plngLineCount = 0;
             plngLongestLine = 0;
         }
-        return;
+        return false;
     }
 
     SupportLibrary &lib = SupportLibrary::instance();
@@ -102,7 +108,7 @@ void Game::DrawCentered()
         pstrFontText = pstrDisplayCentered;
         releaseOverlayFont();
         if (plngLongestLine == 0)
-            return;
+            return false;
 
         LogFont description;
         const Value face = lib.RebaseArray(lib.TextToBytes(QStringLiteral("Courier New") + QChar(0), 1), 1);
@@ -113,20 +119,29 @@ void Game::DrawCentered()
         description.width = RoundEven(static_cast<double>(W * 75) / 100.0 / plngLongestLine);
         description.weight = kFontWeight;
         plngOverlayFont = std::make_unique<TextFont>(description);
+        pstrOverlayLines = lines.array().toTexts();
+        ptypOverlayBlock = plngOverlayFont->measure(pstrOverlayLines);
     }
     if (plngLongestLine == 0 || !plngOverlayFont)
-        return;
+        return false;
 
     stepOverlayColour();
+    return true;
+}
 
-    const QStringList lines = pstrDisplayCentered.split(kLineBreak);
-    const QSize block = plngOverlayFont->measure(lines);
-    const std::int32_t w = block.width();
-    const std::int32_t h = block.height();
+void Game::paintCentered()
+{
+    PictureBox &buf = *pobjPicBuffer;
+    const std::int32_t W = RoundEven(buf.ScaleWidth());
+    const std::int32_t H = RoundEven(buf.ScaleHeight());
+    const std::int32_t w = ptypOverlayBlock.width();
+    const std::int32_t h = ptypOverlayBlock.height();
     const std::int32_t left = RoundEven((W - w) / 2.0);
     const std::int32_t top = RoundEven((H - h) / 2.0);
-    QPainter *painter = buf.beginPaint();
-    if (!painter)
-        return;
-    plngOverlayFont->drawCentered(*painter, QRect(left, top, w, h), lines, plngOverlayColour);
+    const QRect place(left, top, w, h);
+    if (PictureBox::caching()) {
+        plngOverlayFont->blendCentered(buf.pixels(), place, pstrOverlayLines, plngOverlayColour);
+    } else if (QPainter *painter = buf.beginPaint()) {
+        plngOverlayFont->drawCentered(*painter, place, pstrOverlayLines, plngOverlayColour);
+    }
 }

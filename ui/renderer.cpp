@@ -45,6 +45,25 @@ void Game::Refresh()
 
     const std::int32_t W = RoundEven(buf.ScaleWidth());
     const std::int32_t H = RoundEven(buf.ScaleHeight());
+
+    // The message tick and the text's colour step come first: they only change the
+    // text drawn over the board, and knowing them tells whether the frame changed.
+    SetShortMessage(QString());
+    const bool text = prepareCentered();
+    FrameKey key{W, H, buf.devicePixelRatio(), plngStage, {}, plngDragRing, 0, 0, {}, 0};
+    for (int i = 1; i <= kRings; ++i)
+        key.pegs[i] = i == plngDragRing ? 0 : ptypRings[i].Peg;
+    if (plngDragRing != 0) {
+        key.dragX = psngDragX;
+        key.dragY = psngDragY;
+    }
+    if (text) {
+        key.text = pstrFontText;
+        key.colour = plngOverlayColour;
+    }
+    if (key == ptypShownFrame)
+        return; // the same picture is on screen already
+
     const Colour savedFore = buf.ForeColor;
     const std::int16_t savedStyle = buf.FillStyle;
     const Colour savedFill = buf.FillColor;
@@ -107,9 +126,10 @@ void Game::Refresh()
     buf.FillColor = savedFill;
     buf.FillStyle = savedStyle;
 
-    SetShortMessage(QString());
-    DrawCentered();
+    if (text)
+        paintCentered();
 
     buf.endPaint();
     pobjPicView->PaintPicture(buf.Image());
+    ptypShownFrame = key;
 }

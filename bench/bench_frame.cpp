@@ -1,0 +1,137 @@
+// SPDX-License-Identifier: MIT
+// Frame cost: Refresh of the real Game, shown on the view, at three sizes and in
+// four situations, beside the floor of clearing and copying a frame of that size.
+#include "game/game.h"
+#include "platform/picturebox.h"
+#include "platform/pictureview.h"
+#include "ui/frmmain.h"
+
+#include "../tests/testsupport.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <map>
+#include <memory>
+
+namespace {
+struct Size
+{
+    int w, h;
+    const char *name;
+};
+constexpr Size kSizes[] = {{501, 355, "501x355"}, {1920, 1080, "1920x1080"}, {3840, 2160, "3840x2160"}};
+
+enum class Case { Board, Drag, Message, Closing, BoardIdle };
+
+// One game per size, kept across cases: building windows is not what we measure.
+std::map<int, std::unique_ptr<Game>> games;
+
+Game &gameFor(const Size &s)
+{
+    auto &g = games[s.w];
+    if (!g) {
+        g = std::make_unique<Game>();
+        GameInspector in(*g);
+        in.timer()->stop();
+        frmMain *f = in.form();
+        const QSize frame = f->size() - QSize(int(f->ScaleWidth()), int(f->ScaleHeight()));
+        f->resize(s.w + 20 + frame.width(), s.h + 10 + frame.height());
+        QCoreApplication::processEvents();
+        in.view()->Move(10, 0, s.w, s.h);
+        if (f->ScaleWidth() < s.w + 20 || f->ScaleHeight() < s.h + 10)
+            qFatal("the window could not be made %dx%d", s.w + 20, s.h + 10);
+    }
+    return *g;
+}
+
+void setUp(Game &game, Case c)
+{
+    GameInspector in(game);
+    game.NewGame();
+    game.SetShortMessage(QString()); // no message left over from another case
+    in.dragRing() = 0;
+    switch (c) {
+    case Case::Board:
+    case Case::BoardIdle:
+        break;
+    case Case::Drag:
+        in.dragRing() = 5;
+        break;
+    case Case::Message:
+        game.MoveRing(5, 4); // "Peg 4 is outside of" / "the current triangle!"
+        break;
+    case Case::Closing:
+        game.EndGame(true);
+        break;
+    }
+}
+
+void frame(benchmark::State &state, const Size &s, Case c)
+{
+    FakeClock clock; // the message stays up however long the run takes
+    Game &game = gameFor(s);
+    GameInspector in(game);
+    setUp(game, c);
+    PictureView *view = in.view();
+    float x = 0;
+    for (auto _ : state) {
+        if (c == Case::Drag) {
+            // Every mouse move of a drag is a new frame.
+            x = x > s.w ? 0 : x + 7;
+            in.dragX() = x;
+            in.dragY() = s.h / 2.0f;
+        } else if (c != Case::BoardIdle) {
+            in.forgetShownFrame(); // measure the full frame, not the skip of an unchanged one
+        }
+        game.Refresh();
+        // The copy onto the screen is part of the frame, when there is one to show.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+    }
+    state.SetLabel(s.name);
+}
+
+void floorOf(benchmark::State &state, const Size &s)
+{
+    QImage frameImage(s.w, s.h, QImage::Format_RGB32);
+    QImage screen(s.w, s.h, QImage::Format_RGB32);
+    for (auto _ : state) {
+        frameImage.fill(Qt::white);
+        std::memcpy(screen.bits(), frameImage.constBits(), frameImage.sizeInBytes());
+        benchmark::DoNotOptimize(screen.constBits());
+        benchmark::ClobberMemory();
+    }
+    state.SetLabel(s.name);
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const std::pair<Case, const char *> cases[] = {{Case::Board, "board"},
+                                                   {Case::Drag, "drag"},
+                                                   {Case::Message, "message"},
+                                                   {Case::Closing, "closing"},
+                                                   {Case::BoardIdle, "board_unchanged"}};
+    for (const Size &s : kSizes) {
+        benchmark::RegisterBenchmark((std::string("floor/") + s.name).c_str(),
+                                     [&s](benchmark::State &st) { floorOf(st, s); })
+            ->Unit(benchmark::kMicrosecond)
+            ->MinTime(0.3);
+        for (const auto &[c, name] : cases)
+            benchmark::RegisterBenchmark((std::string(name) + "/" + s.name).c_str(),
+                                         [&s, c = c](benchmark::State &st) { frame(st, s, c); })
+                ->Unit(benchmark::kMicrosecond)
+                ->MinTime(0.3);
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    games.clear(); // while the application still exists
+    return 0;
+}

@@ -1,0 +1,42 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
+# Reads the benchmark's JSON and prints, per size and case, the median frame time
+# and its ratio to the floor (clearing and copying a frame of the same size).
+import json, sys
+
+data = json.load(open(sys.argv[1]))
+medians = {}
+for b in data['benchmarks']:
+    if b.get('aggregate_name') == 'median':
+        name = '/'.join(b['run_name'].split('/')[:2])
+        medians[name] = b['real_time']
+
+sizes = []
+for name in medians:
+    size = name.split('/')[1]
+    if size not in sizes:
+        sizes.append(size)
+
+targets_ok = True
+print(f"{'size':<11} {'case':<16} {'median us':>10} {'x floor':>8}")
+for size in sizes:
+    floor = medians.get(f'floor/{size}')
+    for name, t in medians.items():
+        case, s = name.split('/')
+        if s != size:
+            continue
+        ratio = t / floor if floor else float('nan')
+        print(f"{size:<11} {case:<16} {t:>10.1f} {ratio:>8.2f}")
+    if size != '501x355':
+        for case in ('board', 'drag', 'message', 'closing'):
+            r = medians.get(f'{case}/{size}', 0) / floor
+            if r > 1.5:
+                targets_ok = False
+                print(f"  target missed: {case} at {size} is {r:.2f} x the floor (at most 1.5)")
+    else:
+        r = medians.get(f'closing/{size}', 0) / medians.get(f'board/{size}', 1)
+        print(f"  closing text / board only at {size}: {r:.2f} (at most 1.5)")
+        if r > 1.5:
+            targets_ok = False
+print("all targets hold" if targets_ok else "some targets missed")
+sys.exit(0 if targets_ok else 1)

@@ -1,0 +1,129 @@
+// SPDX-License-Identifier: MIT
+// Frames drawn with the rasterised text block look exactly as frames drawn by the
+// painter every time, and unchanged frames are not drawn again.
+#include "platform/pictureview.h"
+#include "platform/picturebox.h"
+#include "testsupport.h"
+
+#include <QtTest>
+
+#include <memory>
+
+class TestFrameCache : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Game> game;
+    std::unique_ptr<GameInspector> in;
+
+    // One frame with the overlay colour and its steps pinned, so both ways see the same.
+    QImage frameWith(bool caching, Colour colour)
+    {
+        PictureBox::setCaching(caching);
+        in->setOverlayColour(colour);
+        in->stepRed() = 1;
+        in->stepGreen() = 1;
+        in->stepBlue() = 1;
+        in->forgetShownFrame();
+        game->Refresh();
+        PictureBox::setCaching(true);
+        return in->view()->picture().copy();
+    }
+
+private slots:
+    void init()
+    {
+        game = std::make_unique<Game>();
+        in = std::make_unique<GameInspector>(*game);
+        in->timer()->stop();
+    }
+    void cleanup()
+    {
+        in.reset();
+        game.reset();
+    }
+
+    void textBlockMatchesThePainter_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<uint>("colour");
+        QTest::addColumn<int>("tolerance");
+        QTest::newRow("closing, small") << "You did it in 155!\r\nIngenious" << QSize(501, 355) << 0x3080C0u << 0;
+        QTest::newRow("message, small") << "Peg 4 is outside of\r\nthe current triangle!" << QSize(501, 355)
+                                        << 0x102030u << 0;
+        QTest::newRow("closing, large") << "You didn't\r\ndo it in 42..." << QSize(1600, 900) << 0xF0F0F0u << 0;
+        QTest::newRow("narrow") << "A & B ~ {x}" << QSize(130, 90) << 0x00FF00u << 0;
+        // Squeezed so hard that neighbouring glyphs overlap: the painter blends each
+        // glyph in turn, the block blends their union once, which rounds differently.
+        QTest::newRow("overlapping glyphs") << "WWWWWWWW" << QSize(400, 120) << 0x0000FFu << 1;
+    }
+    void textBlockMatchesThePainter()
+    {
+        QFETCH(QString, text);
+        QFETCH(QSize, size);
+        QFETCH(uint, colour);
+        QFETCH(int, tolerance);
+        in->view()->Move(10, 0, size.width(), size.height());
+        game->SetDisplayCentered(text);
+        game->Refresh(); // builds the font for this size
+        const QImage painted = frameWith(false, colour);
+        const QImage blended = frameWith(true, colour);
+        QCOMPARE(blended.size(), painted.size());
+        int differing = 0, worst = 0;
+        for (int y = 0; y < painted.height(); ++y)
+            for (int x = 0; x < painted.width(); ++x) {
+                const QRgb a = painted.pixel(x, y), b = blended.pixel(x, y);
+                if (a == b)
+                    continue;
+                ++differing;
+                worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                  std::abs(qBlue(a) - qBlue(b))});
+            }
+        QVERIFY2(worst <= tolerance,
+                 qPrintable(QStringLiteral("%1 pixels differ, by up to %2").arg(differing).arg(worst)));
+        if (tolerance == 0)
+            QCOMPARE(differing, 0);
+    }
+
+    void unchangedFrameIsNotDrawnAgain()
+    {
+        game->Refresh();
+        const qint64 first = in->view()->picture().cacheKey();
+        game->Refresh();
+        QCOMPARE(in->view()->picture().cacheKey(), first); // nothing new was shown
+
+        game->MoveRing(5, 2);
+        game->Refresh();
+        QVERIFY(in->view()->picture().cacheKey() != first);
+        QCOMPARE(in->view()->picture().pixelColor(83 + 9, 295), QColor(255, 191, 191));
+    }
+
+    void textFramesAreAlwaysDrawn()
+    {
+        // The colour drifts every frame, so a frame with text is never the same.
+        game->SetDisplayCentered("Drift");
+        game->Refresh();
+        const qint64 first = in->view()->picture().cacheKey();
+        const Colour colour = in->overlayColour();
+        game->Refresh();
+        QVERIFY(in->overlayColour() != colour);
+        QVERIFY(in->view()->picture().cacheKey() != first);
+    }
+
+    void messageExpiryIsShownWithoutOtherChanges()
+    {
+        FakeClock clock;
+        game->SetShortMessage("Gone soon");
+        game->Refresh();
+        clock.advance(4500);
+        game->Refresh();
+        const QImage afterExpiry = in->view()->picture();
+        in->forgetShownFrame();
+        game->Refresh();
+        QCOMPARE(in->view()->picture(), afterExpiry);
+    }
+};
+
+QTEST_MAIN(TestFrameCache)
+#include "tst_framecache.moc"
