@@ -236,18 +236,22 @@ focus_window() {
     xdotool windowfocus --sync "$1" 2>/dev/null || fail "cannot focus window $1"
 }
 
-# Runs tests/e2e/xhelper.py with a Python that has python3-xlib.
+# Sets XLIB_PYTHON to a Python that has python3-xlib.
+find_xlib_python() {
+    [ -z "${XLIB_PYTHON:-}" ] || return 0
+    local py
+    for py in python3 /usr/bin/python3; do
+        if command -v "$py" >/dev/null && "$py" -c 'import Xlib' 2>/dev/null; then
+            XLIB_PYTHON=$py
+            return 0
+        fi
+    done
+    fail "no python3 with the Xlib module (python3-xlib)"
+}
+
+# Runs tests/e2e/xhelper.py.
 xhelper() {
-    if [ -z "${XLIB_PYTHON:-}" ]; then
-        local py
-        for py in python3 /usr/bin/python3; do
-            if command -v "$py" >/dev/null && "$py" -c 'import Xlib' 2>/dev/null; then
-                XLIB_PYTHON=$py
-                break
-            fi
-        done
-        [ -n "${XLIB_PYTHON:-}" ] || fail "no python3 with the Xlib module (python3-xlib)"
-    fi
+    find_xlib_python
     "$XLIB_PYTHON" "$E2E_DIR/xhelper.py" "$@"
 }
 
@@ -255,7 +259,9 @@ xhelper() {
 # another program would: COVER is its id.
 cover_window() {
     window_geometry "$1"
-    xhelper cover "$WX" "$WY" "$WW" "$WH" >"$E2E_TMP/cover.out" 2>&1 &
+    find_xlib_python
+    # Python itself is the background job, so that its pid is the one to end.
+    "$XLIB_PYTHON" "$E2E_DIR/xhelper.py" cover "$WX" "$WY" "$WW" "$WH" >"$E2E_TMP/cover.out" 2>&1 &
     HELPER_PIDS+=($!)
     cover_ready() { grep -q '^0x' "$E2E_TMP/cover.out"; }
     poll 5 cover_ready || fail "cannot map a covering window: $(cat "$E2E_TMP/cover.out")"

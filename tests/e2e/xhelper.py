@@ -3,10 +3,10 @@
 
   xhelper.py close WINDOW        ask the window to close, as a window manager does
   xhelper.py cover X Y W H       map a plain window over a rectangle, focus it,
-                                 print its id and stay until killed
+                                 print its id and stay until killed or
+                                 until the X server goes away
   xhelper.py above A B           exit 0 when window A is stacked above window B
 """
-import signal
 import sys
 
 from Xlib import X, Xatom, display, protocol
@@ -49,7 +49,9 @@ def cover(d, x, y, width, height):
     w.set_input_focus(X.RevertToPointerRoot, X.CurrentTime)
     d.sync()
     print("0x%x" % w.id, flush=True)
-    signal.pause()
+    # Reading events notices a server that is gone: no helper outlives its test.
+    while True:
+        d.next_event()
 
 
 def above(d, a, b):
