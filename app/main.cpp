@@ -3,23 +3,30 @@
 #include "app/application.h"
 #include "app/modmain.h"
 
+#include <QStringList>
+
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <string_view>
 
 namespace {
+// What the platform said while it started; shown only if it started after all.
+QStringList g_startupWarnings;
+
 // While the platform starts, a fatal message (no display to connect to) ends the
 // program with one line and status 1 instead of an abort and a core dump.
 void startupMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
     if (type == QtFatalMsg) {
-        std::fprintf(stderr, "pegmarch: needs a graphical display: %s\n", qPrintable(message.simplified()));
+        const QByteArray display = qgetenv("DISPLAY");
+        std::fprintf(stderr, "pegmarch: needs a graphical display (cannot open display %s)\n",
+                     display.isEmpty() ? "none" : display.constData());
         std::fflush(stderr);
         std::_Exit(1);
     }
     if (type != QtDebugMsg)
-        std::fprintf(stderr, "%s\n", qPrintable(message));
+        g_startupWarnings << message;
 }
 } // namespace
 
@@ -37,6 +44,8 @@ int main(int argc, char **argv)
     const QtMessageHandler previous = qInstallMessageHandler(startupMessages);
     Application app(argc, argv);
     qInstallMessageHandler(previous);
+    for (const QString &warning : g_startupWarnings)
+        std::fprintf(stderr, "%s\n", qPrintable(warning));
     try {
         Main();
     } catch (const std::exception &e) {

@@ -3,11 +3,12 @@
 // listens on a local socket and brings its window to the front when asked.
 #pragma once
 
+#include <QLocalServer>
+#include <QPointer>
 #include <QString>
 
 #include <memory>
 
-class QLocalServer;
 class QLockFile;
 
 class SingleInstance
@@ -40,5 +41,6 @@ private:
     bool m_previous = false;
     QString m_directory;
     std::unique_ptr<QLockFile> m_lock;
-    QLocalServer *m_server = nullptr;
+    // Owned by the application object, which may be gone before this guard.
+    QPointer<QLocalServer> m_server;
 };
