@@ -4,7 +4,7 @@ BUILD ?= build
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test package bench clean
+.PHONY: all deps configure build run test test-sanitize fuzz-check fuzz package bench clean
 
 all: build
 
@@ -22,6 +22,29 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+SANITIZE_BUILD ?= build-sanitize
+test-sanitize: deps
+	@cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPEGMARCH_SANITIZE=ON >/dev/null
+	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	cd $(SANITIZE_BUILD) && \
+	    ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:detect_stack_use_after_return=1 \
+	    UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
+	    ctest --output-on-failure -j $(JOBS)
+
+# The fuzz target over its seed corpus (CI), or for FUZZ_SECONDS on a scratch copy.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 600
+fuzz-check: deps
+	@cmake -S tests/fuzz -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	cd $(FUZZ_BUILD) && ctest --output-on-failure
+
+fuzz: fuzz-check
+	mkdir -p $(FUZZ_BUILD)/corpus && cp -n tests/fuzz/corpus/* $(FUZZ_BUILD)/corpus/
+	$(FUZZ_BUILD)/fuzz_text -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $(FUZZ_BUILD)/corpus
 
 package: build
 	cd $(BUILD) && cpack -G DEB

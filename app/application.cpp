@@ -8,7 +8,6 @@
 Application::Application(int &argc, char **argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("pegmarch"));
-    setApplicationDisplayName(AppTitle());
     setApplicationVersion(QStringLiteral("%1.%2.%3")
                               .arg(PEGMARCH_VERSION_MAJOR)
                               .arg(PEGMARCH_VERSION_MINOR)

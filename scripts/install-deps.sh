@@ -10,6 +10,7 @@ packages=(
     fonts-liberation
     xvfb xauth xdotool x11-utils imagemagick python3-xlib
     dpkg-dev desktop-file-utils appstream
+    libbenchmark-dev clang libclang-rt-14-dev
 )
 
 missing=()

@@ -32,8 +32,8 @@ public:
     static ValueArray texts(const QStringList &items, std::int32_t lower = 0);
 
     ElementKind kind() const { return m_kind; }
-    bool isEmpty() const { return m_items.empty(); }
-    std::int32_t size() const { return static_cast<std::int32_t>(m_items.size()); }
+    bool isEmpty() const;
+    std::int32_t size() const;
     // Bounds; only meaningful while the array is not empty.
     std::int32_t lower() const { return m_lower; }
     std::int32_t upper() const { return m_lower + size() - 1; }
@@ -99,6 +99,17 @@ struct Value
 
     bool operator==(const Value &other) const { return data == other.data; }
 };
+
+// Defined here, where Value is complete.
+inline bool ValueArray::isEmpty() const
+{
+    return m_items.empty();
+}
+
+inline std::int32_t ValueArray::size() const
+{
+    return static_cast<std::int32_t>(m_items.size());
+}
 
 inline bool ValueArray::operator==(const ValueArray &other) const
 {

@@ -189,9 +189,13 @@ window_list() {
 # Open menus (drop-down and pop-up), one id a line.
 menu_list() {
     local w
+    # Qt marks a menu as a menu when it first opens; shown again it may carry
+    # another type, but a menu is always an override-redirect window.
     for w in $(visible_windows ''); do
-        xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -Eq '_NET_WM_WINDOW_TYPE_(DROPDOWN|POPUP)_MENU' &&
+        if xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -Eq '_NET_WM_WINDOW_TYPE_(DROPDOWN|POPUP)_MENU' ||
+            xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes'; then
             echo "$w"
+        fi
     done
 }
 
