@@ -4,7 +4,7 @@ BUILD ?= build
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test test-sanitize fuzz-check fuzz package bench clean
+.PHONY: all deps configure build run test test-sanitize fuzz-check fuzz package bench bench-idle screenshots clean
 
 all: build
 
@@ -45,6 +45,12 @@ fuzz-check: deps
 fuzz: fuzz-check
 	mkdir -p $(FUZZ_BUILD)/corpus && cp -n tests/fuzz/corpus/* $(FUZZ_BUILD)/corpus/
 	$(FUZZ_BUILD)/fuzz_text -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $(FUZZ_BUILD)/corpus
+
+bench-idle: build
+	/usr/bin/python3 bench/idle.py $(BUILD)/pegmarch $(BUILD)/bench/bare_window
+
+screenshots: build
+	bash scripts/screenshots.sh $(BUILD)/pegmarch
 
 package: build
 	cd $(BUILD) && cpack -G DEB

@@ -42,6 +42,9 @@ Game::Game()
     pobjTimer->setInterval(100);
     pobjTimer->start();
     NewGame();
+    // The first tick comes as soon as the event loop runs, not a whole interval
+    // later: the window opens with its board drawn.
+    QTimer::singleShot(0, this, [this] { ErrorReport::Guarded("Timer", [&] { pobjTimer_Timer(); }); });
 }
 
 void Game::bindHandlers()

@@ -36,7 +36,7 @@ public:
     std::int32_t size() const;
     // Bounds; only meaningful while the array is not empty.
     std::int32_t lower() const { return m_lower; }
-    std::int32_t upper() const { return m_lower + size() - 1; }
+    std::int32_t upper() const { return static_cast<std::int32_t>(std::int64_t{m_lower} + size() - 1); }
 
     // Element by index in the array's own numbering; throws AppError outside the bounds.
     const Value &at(std::int32_t index) const;

@@ -385,6 +385,9 @@ int main(int argc, char **argv)
             rest.push_back(argv[i]);
     }
     int restCount = int(rest.size());
+    // A long run outlasts Qt Test's five minutes per function; CTest keeps its own limit.
+    if (!qEnvironmentVariableIsSet("QTEST_FUNCTION_TIMEOUT"))
+        qputenv("QTEST_FUNCTION_TIMEOUT", "86400000");
     QApplication app(restCount, rest.data());
     TestRandomPlay test;
     return QTest::qExec(&test, restCount, rest.data());

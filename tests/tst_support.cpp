@@ -137,6 +137,16 @@ private slots:
         QCOMPARE(emptyTexts.array().kind(), ElementKind::Text);
     }
 
+    void arrayAtTheLargestIndex()
+    {
+        const Value last(numbers(INT32_MAX, {42}));
+        QCOMPARE(last.array().upper(), INT32_MAX);
+        const Value s = SliceArray(last, INT32_MAX, 1);
+        QCOMPARE(s.array().lower(), INT32_MAX);
+        QCOMPARE(s.array().at(INT32_MAX).number(), 42.0);
+        QCOMPARE(errorOf([&] { SliceArray(last, INT32_MAX, 2); }), kErrBadArrayArgument);
+    }
+
     void sliceErrors_data()
     {
         QTest::addColumn<Value>("values");

@@ -12,39 +12,7 @@ start_game_window
 find_board
 focus_window "$WIN"
 
-# Where each ring stands (ring 1 the biggest), to know where each drag starts.
-declare -a on=(0 1 1 1 1 1)
-MOVES=0
-
-# move RING PEG: press on the ring's peg, carry it over and let go on PEG, in
-# one xdotool call: the game takes the events in the order they were sent.
-move() {
-    local from to fx fy tx ty
-    from=$(peg_centre "${on[$1]}") to=$(peg_centre "$2")
-    fx=$((BOARD_X + ${from% *})) fy=$((BOARD_Y + ${from#* }))
-    tx=$((BOARD_X + ${to% *})) ty=$((BOARD_Y + ${to#* }))
-    xdotool mousemove "$fx" "$fy" mousedown 1 \
-        mousemove $(((fx + tx) / 2)) $(((fy + ty) / 2)) mousemove "$tx" "$ty" mouseup 1 ||
-        fail "xdotool failed on move $((MOVES + 1))"
-    on[$1]=$2
-    MOVES=$((MOVES + 1))
-}
-
-# tower N FROM TO VIA: the least moves carrying the N smallest rings.
-tower() {
-    [ "$1" -gt 0 ] || return 0
-    tower $(($1 - 1)) "$2" "$4" "$3"
-    move $((6 - $1)) "$3"
-    tower $(($1 - 1)) "$4" "$3" "$2"
-}
-
-# Each transfer within its triangle: 1-2 over 3, 2-3 over 1, 3-4 over 5,
-# 4-5 over 3, 5-6 over 1.
-tower 5 1 2 3
-tower 5 2 3 1
-tower 5 3 4 5
-tower 5 4 5 3
-tower 5 5 6 1
+play_whole_game
 [ "$MOVES" -eq 155 ] || fail "played $MOVES moves, not 155"
 input_handled
 note "155 drags sent and handled"
@@ -87,3 +55,13 @@ count_text() {
 }
 poll 3 count_text || fail "no closing text over the board after the game ($TEXT_PIXELS text pixels)"
 note "won: tower on peg 6, all dots cyan, $TEXT_PIXELS pixels of closing text"
+
+# Then a new game, aborted, another one, and the window closed: a clean end
+# (under the sanitizers, also no leak).
+focus_window "$WIN"
+xdotool key F2 ctrl+F4 F2 || fail "xdotool key failed"
+input_handled
+xhelper close "$WIN" || fail "cannot send WM_DELETE_WINDOW"
+wait_exit "$GAME_PID" 10 || fail "the game still runs 10 s after its window was closed"
+[ "$EXIT_STATUS" -eq 0 ] || { show_stderr "$GAME_ERR"; fail "the game ended with $(status_text "$EXIT_STATUS")"; }
+note "new game, abort, new game, close: status 0"

@@ -91,7 +91,7 @@ start_xvfb() {
     local fdfile="$E2E_TMP/displayfd"
     : >"$fdfile"
     # -displayfd: the server picks a free display number and writes it here.
-    Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1024x768x24 3>"$fdfile" \
+    Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 "${E2E_SCREEN:-1024x768}x24" 3>"$fdfile" \
         >"$E2E_TMP/xvfb.log" 2>&1 </dev/null &
     XVFB_PID=$!
     display_written() { grep -q '^[0-9][0-9]*$' "$fdfile"; }
@@ -452,6 +452,46 @@ drag() {
     xdotool mousedown "$1" || fail "xdotool mousedown failed"
     pointer_path "$2" "$3" "$4" "$5"
     xdotool mouseup "$1" || fail "xdotool mouseup failed"
+}
+
+# ---------------------------------------------------------------- playing
+
+# Where each ring stands (ring 1 the biggest), to know where each drag starts.
+RING_ON=(0 1 1 1 1 1)
+MOVES=0
+
+# move RING PEG: press on the ring's peg, carry it over and let go on PEG, in
+# one xdotool call: the game takes the events in the order they were sent.
+move() {
+    local from to fx fy tx ty
+    from=$(peg_centre "${RING_ON[$1]}") to=$(peg_centre "$2")
+    fx=$((BOARD_X + ${from% *})) fy=$((BOARD_Y + ${from#* }))
+    tx=$((BOARD_X + ${to% *})) ty=$((BOARD_Y + ${to#* }))
+    xdotool mousemove "$fx" "$fy" mousedown 1 \
+        mousemove $(((fx + tx) / 2)) $(((fy + ty) / 2)) mousemove "$tx" "$ty" mouseup 1 ||
+        fail "xdotool failed on move $((MOVES + 1))"
+    RING_ON[$1]=$2
+    MOVES=$((MOVES + 1))
+}
+
+# tower N FROM TO VIA: the least moves carrying the N smallest rings.
+tower() {
+    [ "$1" -gt 0 ] || return 0
+    tower $(($1 - 1)) "$2" "$4" "$3"
+    move $((6 - $1)) "$3"
+    tower $(($1 - 1)) "$4" "$3" "$2"
+}
+
+# play_whole_game: the least 155 moves, each transfer within its triangle:
+# 1-2 over 3, 2-3 over 1, 3-4 over 5, 4-5 over 3, 5-6 over 1.
+play_whole_game() {
+    RING_ON=(0 1 1 1 1 1)
+    MOVES=0
+    tower 5 1 2 3
+    tower 5 2 3 1
+    tower 5 3 4 5
+    tower 5 4 5 3
+    tower 5 5 6 1
 }
 
 start_xvfb
