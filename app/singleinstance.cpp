@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
@@ -20,12 +19,6 @@ namespace {
 const QByteArray kActivate = QByteArrayLiteral("activate\t");
 // How long a second start waits for the first to start listening.
 constexpr int kConnectMillis = 5000;
-
-bool usableDirectory(const QString &path)
-{
-    const QFileInfo info(path);
-    return !path.isEmpty() && info.isDir() && info.isWritable();
-}
 } // namespace
 
 SingleInstance &SingleInstance::get()
@@ -58,19 +51,15 @@ bool SingleInstance::PrevInstance()
 
 bool SingleInstance::acquire()
 {
-    // The per-user runtime folder first; if it is missing or read-only, the temp folder.
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    // The per-user runtime folder first; where it is missing or read-only, the temp folder.
     QStringList candidates;
-    if (!runtime.isEmpty()) {
-        if (usableDirectory(runtime))
-            candidates << runtime;
-        else
-            std::fprintf(stderr, "pegmarch: runtime folder %s is not usable; using %s for the instance lock\n",
-                         qPrintable(runtime), qPrintable(QDir::tempPath()));
-    }
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty())
+        candidates << runtime;
     candidates << QDir::tempPath();
 
-    for (const QString &dir : candidates) {
+    for (qsizetype i = 0; i < candidates.size(); ++i) {
+        const QString &dir = candidates[i];
         auto lock = std::make_unique<QLockFile>(dir + QLatin1Char('/') + baseName() + QStringLiteral(".lock"));
         // A game runs for hours: the lock is stale only when its owner is gone, never by age.
         lock->setStaleLockTime(0);
@@ -83,8 +72,12 @@ bool SingleInstance::acquire()
             m_directory = dir;
             return false; // held by a live instance
         }
+        const char *why = lock->error() == QLockFile::PermissionError ? "not writable" : "missing or unusable";
+        if (i + 1 < candidates.size())
+            std::fprintf(stderr, "pegmarch: the folder %s is %s; keeping the instance lock in %s instead\n",
+                         qPrintable(dir), why, qPrintable(candidates[i + 1]));
     }
-    std::fprintf(stderr, "pegmarch: cannot create an instance lock; starting without the single-instance guard\n");
+    std::fprintf(stderr, "pegmarch: no folder for the instance lock; starting without the single-instance guard\n");
     return true;
 }
 

@@ -16,8 +16,23 @@ inline std::uint32_t byteMul(std::uint32_t x, std::uint32_t a)
 }
 } // namespace
 
+namespace {
+int g_liveMasks = 0;
+} // namespace
+
+CoverageMask::~CoverageMask()
+{
+    --g_liveMasks;
+}
+
+int CoverageMask::liveCount()
+{
+    return g_liveMasks;
+}
+
 CoverageMask::CoverageMask(const QImage &alpha) : m_size(alpha.size())
 {
+    ++g_liveMasks;
     const QImage a = alpha.format() == QImage::Format_Alpha8 ? alpha : alpha.convertToFormat(QImage::Format_Alpha8);
     for (int y = 0; y < a.height(); ++y) {
         const std::uint8_t *row = a.constScanLine(y);

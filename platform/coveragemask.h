@@ -16,6 +16,11 @@ class CoverageMask
 public:
     // Takes the coverage from an alpha image (device pixels).
     explicit CoverageMask(const QImage &alpha);
+    ~CoverageMask();
+    CoverageMask(const CoverageMask &) = delete;
+    CoverageMask &operator=(const CoverageMask &) = delete;
+    // How many masks exist right now (a leak shows as a growing count).
+    static int liveCount();
 
     QSize size() const { return m_size; }
     // Mixes colour into target (32-bit, device pixels) with the mask's top-left at

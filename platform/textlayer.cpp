@@ -10,6 +10,8 @@
 #include <cmath>
 
 namespace {
+int g_liveFonts = 0;
+
 QFont makeFont(const LogFont &d)
 {
     const QString face = QString::fromLatin1(d.faceName.data(),
@@ -36,9 +38,18 @@ QFont makeFont(const LogFont &d)
 TextFont::TextFont(const LogFont &description)
     : m_description(description), m_font(makeFont(description)), m_metrics(m_font)
 {
+    ++g_liveFonts;
 }
 
-TextFont::~TextFont() = default;
+TextFont::~TextFont()
+{
+    --g_liveFonts;
+}
+
+int TextFont::liveCount()
+{
+    return g_liveFonts;
+}
 
 void TextFont::blendCentered(QImage &target, const QRect &rect, const QStringList &lines, Colour colour) const
 {

@@ -32,6 +32,10 @@ class TextFont
 public:
     explicit TextFont(const LogFont &description);
     ~TextFont();
+    TextFont(const TextFont &) = delete;
+    TextFont &operator=(const TextFont &) = delete;
+    // How many fonts exist right now (a leak shows as a growing count).
+    static int liveCount();
 
     const QFont &font() const { return m_font; }
     // What the font was made from.
