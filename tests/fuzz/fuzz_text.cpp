@@ -83,8 +83,8 @@ void fuzzSlice(const std::uint8_t *data, std::size_t size)
             require(out.isEmpty());
         } else {
             require(out.lower() == start && out.size() == count);
-            for (std::int32_t i = start; i < start + count; ++i)
-                require(out.at(i) == values.array().at(i));
+            for (std::int64_t i = start; i < std::int64_t{start} + count; ++i)
+                require(out.at(std::int32_t(i)) == values.array().at(std::int32_t(i)));
         }
     } catch (const AppError &e) {
         require(e.number() == kErrBadArrayArgument);
