@@ -2,6 +2,8 @@
 // Coverage mask: rows of coverage and their mixing into a frame.
 #include "coveragemask.h"
 
+#include <QPainter>
+
 #include <algorithm>
 
 namespace {
@@ -60,6 +62,21 @@ CoverageMask::CoverageMask(const QImage &alpha) : m_size(alpha.size())
             x = end;
         }
     }
+}
+
+std::unique_ptr<CoverageMask> CoverageMask::rasterise(const QRect &bounds, double ratio,
+                                                      const std::function<void(QPainter &)> &draw)
+{
+    QImage alpha(bounds.size(), QImage::Format_Alpha8);
+    alpha.fill(0);
+    {
+        QPainter p(&alpha);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.translate(-bounds.left(), -bounds.top());
+        p.scale(ratio, ratio);
+        draw(p);
+    }
+    return std::make_unique<CoverageMask>(alpha);
 }
 
 void CoverageMask::blend(QImage &target, QPoint origin, Colour colour) const

@@ -9,13 +9,22 @@
 #include <QPoint>
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <vector>
+
+class QPainter;
 
 class CoverageMask
 {
 public:
     // Takes the coverage from an alpha image (device pixels).
     explicit CoverageMask(const QImage &alpha);
+    // Rasterises what draw paints (in units, at ratio device pixels per unit) within
+    // the device rectangle bounds. Drawn by the same painter calls as on a picture,
+    // moved by whole device pixels, the coverage is exactly what the painter mixes.
+    static std::unique_ptr<CoverageMask> rasterise(const QRect &bounds, double ratio,
+                                                   const std::function<void(QPainter &)> &draw);
     ~CoverageMask();
     CoverageMask(const CoverageMask &) = delete;
     CoverageMask &operator=(const CoverageMask &) = delete;

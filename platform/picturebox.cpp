@@ -112,27 +112,15 @@ void PictureBox::endPaint()
     m_painter = nullptr;
 }
 
-template <typename Draw>
 const CoverageMask &PictureBox::shape(const std::tuple<int, float, float, float, float> &key, const QRect &bounds,
-                                      Draw &&draw)
+                                      const std::function<void(QPainter &)> &draw)
 {
     auto it = m_shapes.find(key);
     if (it != m_shapes.end())
         return *it->second;
     if (m_shapes.size() >= kMaxShapes)
         m_shapes.clear();
-    // The same drawing call as on the picture, moved by whole device pixels, so the
-    // coverage is exactly what the painter would have mixed into the picture.
-    QImage alpha(bounds.size(), QImage::Format_Alpha8);
-    alpha.fill(0);
-    {
-        QPainter p(&alpha);
-        p.setRenderHint(QPainter::Antialiasing, true);
-        p.translate(-bounds.left(), -bounds.top());
-        p.scale(m_ratio, m_ratio);
-        draw(p);
-    }
-    return *m_shapes.emplace(key, std::make_unique<CoverageMask>(alpha)).first->second;
+    return *m_shapes.emplace(key, CoverageMask::rasterise(bounds, m_ratio, draw)).first->second;
 }
 
 void PictureBox::Line(float x1, float y1, float x2, float y2)

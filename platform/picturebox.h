@@ -7,6 +7,7 @@
 #include <QRectF>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <tuple>
@@ -67,9 +68,8 @@ public:
 private:
     void ensureImage();
     // The rasterised shape drawn by draw(painter) within device rect `bounds`.
-    template <typename Draw>
     const CoverageMask &shape(const std::tuple<int, float, float, float, float> &key, const QRect &bounds,
-                              Draw &&draw);
+                              const std::function<void(QPainter &)> &draw);
 
     QRectF m_rect;
     double m_ratio = 1.0;

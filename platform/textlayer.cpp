@@ -61,16 +61,8 @@ void TextFont::blendCentered(QImage &target, const QRect &rect, const QStringLis
                              .toAlignedRect();
     if (!m_mask || m_maskLines != lines || m_maskRect != rect || m_maskRatio != ratio) {
         // Rasterise the block once, exactly as the painter would draw it there.
-        QImage alpha(bounds.size(), QImage::Format_Alpha8);
-        alpha.fill(0);
-        {
-            QPainter p(&alpha);
-            p.setRenderHint(QPainter::Antialiasing, true);
-            p.translate(-bounds.left(), -bounds.top());
-            p.scale(ratio, ratio);
-            drawCentered(p, rect, lines, 0xFFFFFF);
-        }
-        m_mask = std::make_unique<CoverageMask>(alpha);
+        m_mask = CoverageMask::rasterise(bounds, ratio,
+                                         [&](QPainter &p) { drawCentered(p, rect, lines, 0xFFFFFF); });
         m_maskLines = lines;
         m_maskRect = rect;
         m_maskRatio = ratio;
