@@ -21,7 +21,8 @@ note "the refusal is shown ($(region_diff clean now) pixels changed)"
 text_gone() { screenshot; board_region now "${middle[@]}"; [ "$(region_diff clean now)" -eq 0 ]; }
 poll 10 text_gone || fail "the message is still up 10 s later"
 gone_after=$((($(date +%s%N) - shown_at) / 1000000))
-# Up for its 4.5 s, give or take a frame and the time the screenshots take.
-[ "$gone_after" -ge 4200 ] && [ "$gone_after" -le 6000 ] ||
+# Up for its 4.5 s, give or take a frame and the time the screenshots take
+# (each one a second or so on a loaded machine).
+[ "$gone_after" -ge 4000 ] && [ "$gone_after" -le 8000 ] ||
     fail "the message was up for $gone_after ms, not about 4500"
 note "the message went away after $gone_after ms"
