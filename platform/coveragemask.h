@@ -37,11 +37,13 @@ public:
     void blend(QImage &target, QPoint origin, Colour colour) const;
 
 private:
-    // The covered stretch of one row: from its first to its last covered pixel.
+    // A stretch of one row: fully covered (solid, filled with the colour), or
+    // partly covered pixels mixed one by one with their coverage.
     struct Run
     {
         std::int32_t y, x, length;
-        std::uint32_t offset; // of its coverage in m_coverage
+        std::uint32_t offset; // of its coverage in m_coverage; unused when solid
+        bool solid;
     };
     QSize m_size;
     std::vector<Run> m_runs;

@@ -77,12 +77,10 @@ void PictureBox::ensureImage()
 void PictureBox::Cls()
 {
     endPaint();
-    // The view still shows the last picture: draw into the spare one rather than
-    // have the clear copy the shown one first.
+    // Still held elsewhere, the picture would be copied before it is cleared:
+    // start a new one instead.
     if (!m_image.isDetached())
-        std::swap(m_image, m_spare);
-    if (!m_image.isDetached())
-        m_image = QImage(); // both still shown somewhere: start afresh
+        m_image = QImage();
     ensureImage();
     m_image.fill(toQColor(BackColor));
 }

@@ -74,8 +74,6 @@ private:
     QRectF m_rect;
     double m_ratio = 1.0;
     QImage m_image;
-    // The frame before: drawing goes on in it while the view still shows m_image.
-    QImage m_spare;
     QPainter *m_painter = nullptr;
     // Rasterised lines and discs, by kind and geometry, for the current density.
     std::map<std::tuple<int, float, float, float, float>, std::unique_ptr<CoverageMask>> m_shapes;

@@ -23,6 +23,9 @@ public:
     void PaintPicture(const QImage &picture);
     // The last picture copied onto the view.
     const QImage &picture() const { return m_picture; }
+    // Lets go of the picture while the next one is drawn in its place (the view
+    // shares the picture rather than copying it, and paints nothing meanwhile).
+    void releasePicture() { m_picture = QImage(); }
 
     // Button codes in the events: 1 left, 2 right, 4 middle.
     static std::int16_t buttonCode(Qt::MouseButton button);

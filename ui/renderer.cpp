@@ -6,6 +6,8 @@
 #include "platform/pictureview.h"
 #include "support/rounding.h"
 
+#include <stdexcept>
+
 namespace {
 constexpr Colour kBlack = 0x000000;
 constexpr Colour kCyan = 0xFFFF00;
@@ -63,11 +65,18 @@ void Game::Refresh()
     }
     if (key == ptypShownFrame)
         return; // the same picture is on screen already
+    // A board that cannot be drawn stops here, with the last frame still shown.
+    for (int i = 1; i <= kRings; ++i)
+        if (ptypRings[i].Peg < 1 || ptypRings[i].Peg > kPegs)
+            throw std::out_of_range("ring on a peg that does not exist");
+    if (plngDragRing < 0 || plngDragRing > kRings)
+        throw std::out_of_range("dragged ring that does not exist");
 
     const Colour savedFore = buf.ForeColor;
     const std::int16_t savedStyle = buf.FillStyle;
     const Colour savedFill = buf.FillColor;
 
+    pobjPicView->releasePicture(); // the buffer is drawn in place, not copied first
     buf.Cls();
     buf.ForeColor = kBlack;
 
@@ -98,8 +107,6 @@ void Game::Refresh()
         if (i == plngDragRing)
             continue;
         const RingInfo &ring = ptypRings[i];
-        if (ring.Peg < 1 || ring.Peg > kPegs)
-            throw std::out_of_range("ring on a peg that does not exist");
         buf.ForeColor = buf.FillColor = ring.Colour;
         const auto [x, y] = pegCentre(ring.Peg);
         buf.Circle(x, y, static_cast<float>(ring.Size));
