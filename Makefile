@@ -56,7 +56,8 @@ package: build
 	cd $(BUILD) && cpack -G DEB
 
 bench: build
-	$(BUILD)/bench/bench_frame --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+	$(BUILD)/bench/bench_frame --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true \
+	    --benchmark_report_aggregates_only=true \
 	    --benchmark_out=$(BUILD)/bench.json --benchmark_out_format=json >/dev/null
 	python3 bench/ratios.py $(BUILD)/bench.json
 
