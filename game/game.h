@@ -129,9 +129,8 @@ private:
     bool pegInTriangle(std::int32_t Peg) const;
     double distanceToPeg(int p, float X, float Y) const;
 
-    // Overlay: DrawCentered is prepareCentered (font and colour of this frame) and
-    // then paintCentered, split so a frame can be compared before it is drawn.
-    void DrawCentered();
+    // Overlay: the centred text is drawn as prepareCentered (font and colour of this
+    // frame) and then paintCentered, split so a frame can be compared before it is drawn.
     bool prepareCentered();
     void paintCentered();
     void releaseOverlayFont();

@@ -9,9 +9,12 @@
 #include "platform/random.h"
 #include "support/supportlibrary.h"
 
+#include <QTimer>
+
 #include <QStringList>
 
 #include <cstdint>
+#include <memory>
 
 // Reads and sets what the Game keeps private.
 class GameInspector
@@ -50,7 +53,6 @@ public:
     std::int32_t &stepRed() { return game.plngStepRed; }
     std::int32_t &stepGreen() { return game.plngStepGreen; }
     std::int32_t &stepBlue() { return game.plngStepBlue; }
-    void drawCentered() { game.DrawCentered(); }
     void forgetShownFrame() { game.ptypShownFrame.reset(); }
     void mouseDown(std::int16_t b, float x, float y) { game.pobjPicView_MouseDown(b, 0, x, y); }
     void mouseMove(std::int16_t b, float x, float y) { game.pobjPicView_MouseMove(b, 0, x, y); }
@@ -64,6 +66,29 @@ struct FakeClock
     FakeClock() { Clock::setTickSource([this] { return now; }); }
     ~FakeClock() { Clock::setTickSource({}); }
     void advance(std::uint32_t ms) { now += ms; }
+};
+
+// A fresh Game for each test, with the clock held still and frames drawn only
+// when the test asks: call start() in init() and stop() in cleanup().
+struct GameFixture
+{
+    std::unique_ptr<FakeClock> clock;
+    std::unique_ptr<Game> game;
+    std::unique_ptr<GameInspector> in;
+
+    void start()
+    {
+        clock = std::make_unique<FakeClock>();
+        game = std::make_unique<Game>();
+        in = std::make_unique<GameInspector>(*game);
+        in->timer()->stop();
+    }
+    void stop()
+    {
+        in.reset();
+        game.reset();
+        clock.reset();
+    }
 };
 
 // Records warning boxes instead of showing them.

@@ -8,13 +8,10 @@
 
 #include <memory>
 
-class TestDragDrop : public QObject
+class TestDragDrop : public QObject, private GameFixture
 {
     Q_OBJECT
 
-    std::unique_ptr<Game> game;
-    std::unique_ptr<GameInspector> in;
-    std::unique_ptr<FakeClock> clock;
 
     PictureView *view() { return in->view(); }
     void press(QPoint p, Qt::MouseButton b = Qt::LeftButton) { QTest::mousePress(view(), b, {}, p); }
@@ -24,18 +21,13 @@ class TestDragDrop : public QObject
 private slots:
     void init()
     {
-        clock = std::make_unique<FakeClock>();
-        game = std::make_unique<Game>();
-        in = std::make_unique<GameInspector>(*game);
-        in->timer()->stop();
+        start();
         QVERIFY(QTest::qWaitForWindowExposed(in->form()));
         view()->Move(10, 0, 480, 360); // peg 1 at (160, 180), peg 2 at (80, 300)
     }
     void cleanup()
     {
-        in.reset();
-        game.reset();
-        clock.reset();
+        stop();
     }
 
     void pickUpByTheTopRingsRadius()

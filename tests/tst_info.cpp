@@ -41,28 +41,20 @@ void closeNextDialogWith(Qt::Key key, QStringList *labels, bool *wasModal)
 }
 } // namespace
 
-class TestInfo : public QObject
+class TestInfo : public QObject, private GameFixture
 {
     Q_OBJECT
 
-    std::unique_ptr<FakeClock> clock;
-    std::unique_ptr<Game> game;
-    std::unique_ptr<GameInspector> in;
 
 private slots:
     void init()
     {
-        clock = std::make_unique<FakeClock>();
-        game = std::make_unique<Game>();
-        in = std::make_unique<GameInspector>(*game);
-        in->timer()->stop();
+        start();
     }
     void cleanup()
     {
         SupportLibrary::instance().setInfoDialogHook({});
-        in.reset();
-        game.reset();
-        clock.reset();
+        stop();
     }
 
     void whatTheDialogIsGiven()

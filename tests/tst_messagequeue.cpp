@@ -7,13 +7,10 @@
 
 #include <memory>
 
-class TestMessageQueue : public QObject
+class TestMessageQueue : public QObject, private GameFixture
 {
     Q_OBJECT
 
-    std::unique_ptr<FakeClock> clock;
-    std::unique_ptr<Game> game;
-    std::unique_ptr<GameInspector> in;
 
     void tick() { game->SetShortMessage(QString()); }
     void after(std::uint32_t ms)
@@ -26,16 +23,11 @@ class TestMessageQueue : public QObject
 private slots:
     void init()
     {
-        clock = std::make_unique<FakeClock>();
-        game = std::make_unique<Game>();
-        in = std::make_unique<GameInspector>(*game);
-        in->timer()->stop(); // the test gives every tick itself
+        start(); // the test gives every tick itself
     }
     void cleanup()
     {
-        in.reset();
-        game.reset();
-        clock.reset();
+        stop();
     }
 
     void threeMessagesAtOnce()

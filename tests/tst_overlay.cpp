@@ -24,14 +24,9 @@ int inkIn(const QImage &img, const QImage &board)
 }
 } // namespace
 
-class TestOverlay : public QObject
+class TestOverlay : public QObject, private GameFixture
 {
     Q_OBJECT
-
-    std::unique_ptr<FakeClock> clock;
-    std::unique_ptr<Game> game;
-    std::unique_ptr<GameInspector> in;
-    float nextRandom = 0.5f;
 
     QImage frame()
     {
@@ -42,18 +37,13 @@ class TestOverlay : public QObject
 private slots:
     void init()
     {
-        clock = std::make_unique<FakeClock>();
-        game = std::make_unique<Game>();
-        in = std::make_unique<GameInspector>(*game);
-        in->timer()->stop();
+        start();
         in->view()->Move(10, 0, 501, 355);
     }
     void cleanup()
     {
         Random::setSource({});
-        in.reset();
-        game.reset();
-        clock.reset();
+        stop();
     }
 
     void cleaning_data()

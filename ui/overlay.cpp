@@ -71,12 +71,6 @@ void Game::stepOverlayColour()
     plngOverlayColour = static_cast<Colour>(red + 256 * green + 65536 * blue);
 }
 
-void Game::DrawCentered()
-{
-    if (prepareCentered())
-        paintCentered();
-}
-
 bool Game::prepareCentered()
 {
     PictureBox &buf = *pobjPicBuffer;
