@@ -37,7 +37,7 @@ int CoverageMask::liveCount()
     return g_liveMasks;
 }
 
-CoverageMask::CoverageMask(const QImage &alpha) : m_size(alpha.size())
+CoverageMask::CoverageMask(const QImage &alpha)
 {
     ++g_liveMasks;
     const QImage a = alpha.format() == QImage::Format_Alpha8 ? alpha : alpha.convertToFormat(QImage::Format_Alpha8);

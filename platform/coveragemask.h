@@ -31,7 +31,6 @@ public:
     // How many masks exist right now (a leak shows as a growing count).
     static int liveCount();
 
-    QSize size() const { return m_size; }
     // Mixes colour into target (32-bit, device pixels) with the mask's top-left at
     // origin, the way the painter mixes a solid edge; parts outside are skipped.
     void blend(QImage &target, QPoint origin, Colour colour) const;
@@ -45,7 +44,6 @@ private:
         std::uint32_t offset; // of its coverage in m_coverage; unused when solid
         bool solid;
     };
-    QSize m_size;
     std::vector<Run> m_runs;
     std::vector<std::uint8_t> m_coverage;
 };

@@ -9,7 +9,7 @@
 // Base of the numbers the program itself uses for its own errors.
 inline constexpr std::int32_t kObjectErrorBase = static_cast<std::int32_t>(0x80040000u);
 // Raised for a bad argument to an array helper (non-array, negative count, bounds outside).
-inline constexpr std::int32_t kErrBadArrayArgument = static_cast<std::int32_t>(0x8004040Eu);
+inline constexpr std::int32_t kErrBadArrayArgument = kObjectErrorBase + 1038; // 0x8004040E
 
 // Index outside an array's bounds.
 inline constexpr std::int32_t kErrSubscriptOutOfRange = 9;

@@ -6,19 +6,6 @@
 
 #include <QStringList>
 
-namespace {
-Value emptyOf(ElementKind kind)
-{
-    switch (kind) {
-    case ElementKind::Text: return Value(QString());
-    case ElementKind::Byte: return Value(std::uint8_t{0});
-    case ElementKind::Long: return Value(std::int32_t{0});
-    case ElementKind::Variant: break;
-    }
-    return Value();
-}
-} // namespace
-
 ValueArray::ValueArray(ElementKind kind) : m_kind(kind) {}
 ValueArray::ValueArray(ElementKind kind, std::int32_t lower, std::vector<Value> items)
     : m_kind(kind), m_lower(lower), m_items(std::move(items))
@@ -56,23 +43,6 @@ void ValueArray::erase()
 {
     m_items.clear();
     m_lower = 0;
-}
-
-void ValueArray::resize(std::int32_t lower, std::int32_t upper)
-{
-    if (static_cast<std::int64_t>(upper) < lower) {
-        erase();
-        return;
-    }
-    std::vector<Value> items;
-    items.reserve(static_cast<std::size_t>(static_cast<std::int64_t>(upper) - lower + 1));
-    for (std::int64_t i = lower; i <= upper; ++i) {
-        const std::int64_t offset = i - m_lower;
-        items.push_back(offset >= 0 && offset < size() ? std::move(m_items[static_cast<std::size_t>(offset)])
-                                                       : emptyOf(m_kind));
-    }
-    m_items = std::move(items);
-    m_lower = lower;
 }
 
 void ValueArray::append(Value v)

@@ -44,9 +44,6 @@ public:
 
     // Drops every element and the bounds; the element kind stays.
     void erase();
-    // Re-dimensions to lower .. upper keeping the elements whose index survives
-    // (new ones are empty values of the element kind).
-    void resize(std::int32_t lower, std::int32_t upper);
     // Appends one element after the upper bound (numbered from 1 when empty).
     void append(Value v);
 
@@ -90,7 +87,6 @@ struct Value
 
     bool isArray() const { return std::holds_alternative<ValueArray>(data); }
     bool isNumber() const;
-    bool isText() const { return std::holds_alternative<QString>(data); }
     const ValueArray &array() const;
     ValueArray &array();
     QString text() const;

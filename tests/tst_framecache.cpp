@@ -9,12 +9,9 @@
 
 #include <memory>
 
-class TestFrameCache : public QObject
+class TestFrameCache : public QObject, private GameFixture
 {
     Q_OBJECT
-
-    std::unique_ptr<Game> game;
-    std::unique_ptr<GameInspector> in;
 
     // One frame with the overlay colour and its steps pinned, so both ways see the same.
     QImage frameWith(bool caching, Colour colour)
@@ -31,17 +28,8 @@ class TestFrameCache : public QObject
     }
 
 private slots:
-    void init()
-    {
-        game = std::make_unique<Game>();
-        in = std::make_unique<GameInspector>(*game);
-        in->timer()->stop();
-    }
-    void cleanup()
-    {
-        in.reset();
-        game.reset();
-    }
+    void init() { start(); }
+    void cleanup() { stop(); }
 
     void textBlockMatchesThePainter_data()
     {
@@ -113,10 +101,9 @@ private slots:
 
     void messageExpiryIsShownWithoutOtherChanges()
     {
-        FakeClock clock;
         game->SetShortMessage("Gone soon");
         game->Refresh();
-        clock.advance(4500);
+        clock->advance(4500);
         game->Refresh();
         const QImage afterExpiry = in->view()->picture();
         in->forgetShownFrame();

@@ -360,7 +360,8 @@ private slots:
         for (int i = 0; i < 400; ++i)
             ops.push_back(gen.next());
         QCOMPARE(firstFailure(ops), qsizetype(-1));
-        Op bad{Kind::Corrupt};
+        Op bad;
+        bad.kind = Kind::Corrupt;
         bad.a = 3;
         bad.b = 9;
         ops.insert(ops.begin() + 250, bad);

@@ -59,18 +59,6 @@ private slots:
         QCOMPARE(errorOf([&] { a.at(0); }), kErrSubscriptOutOfRange);
     }
 
-    void resizeKeepsContents()
-    {
-        ValueArray a = ValueArray::texts({"a", "b"}, 1);
-        a.resize(1, 3);
-        QCOMPARE(a.toTexts(), (QStringList{"a", "b", ""}));
-        a.resize(2, 2);
-        QCOMPARE(a.toTexts(), QStringList{"b"});
-        QCOMPARE(a.lower(), 2);
-        a.resize(5, 4);
-        QVERIFY(a.isEmpty());
-    }
-
     void splitText()
     {
         const ValueArray lines = lib().SplitText("one\r\ntwo\r\n\r\nfour", "\r\n");
