@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QPoint>
+#include <QRect>
 
 #include <cstdint>
 #include <functional>
@@ -33,17 +34,23 @@ public:
 
     // Mixes colour into target (32-bit, device pixels) with the mask's top-left at
     // origin, the way the painter mixes a solid edge; parts outside are skipped.
-    void blend(QImage &target, QPoint origin, Colour colour) const;
+    // ground is the colour most pixels underneath have (the picture's background):
+    // over it, a mixed pixel is looked up instead of computed.
+    void blend(QImage &target, QPoint origin, Colour colour, Colour ground) const;
 
 private:
-    // A stretch of one row: fully covered (solid, filled with the colour), or
-    // partly covered pixels mixed one by one with their coverage.
+    // A stretch of one row: fully covered (filled with the colour), or partly
+    // covered pixels mixed one by one with their coverage from m_coverage.
     struct Run
     {
         std::int32_t y, x, length;
-        std::uint32_t offset; // of its coverage in m_coverage; unused when solid
-        bool solid;
+        std::uint32_t offset; // kSolid for a fully covered stretch
     };
+    static constexpr std::uint32_t kSolid = UINT32_MAX;
+    template <bool Clip, typename Mix>
+    void blendRuns(QImage &target, QPoint origin, std::uint32_t colour, const Mix &mix) const;
+
     std::vector<Run> m_runs;
     std::vector<std::uint8_t> m_coverage;
+    QRect m_extent; // of all runs, relative to the mask's top-left
 };

@@ -137,7 +137,7 @@ void PictureBox::Line(float x1, float y1, float x2, float y2)
         p.setPen(linePen(Qt::white));
         p.drawLine(a, b);
     });
-    mask.blend(pixels(), bounds.topLeft(), ForeColor);
+    mask.blend(pixels(), bounds.topLeft(), ForeColor, BackColor);
 }
 
 void PictureBox::Circle(float x, float y, float radius)
@@ -173,5 +173,5 @@ void PictureBox::Circle(float x, float y, float radius)
             p.setBrush(Qt::white);
             p.drawEllipse(within / m_ratio, radius + 0.5, radius + 0.5);
         });
-    mask.blend(pixels(), whole + local.topLeft(), FillColor);
+    mask.blend(pixels(), whole + local.topLeft(), FillColor, BackColor);
 }

@@ -51,7 +51,8 @@ int TextFont::liveCount()
     return g_liveFonts;
 }
 
-void TextFont::blendCentered(QImage &target, const QRect &rect, const QStringList &lines, Colour colour) const
+void TextFont::blendCentered(QImage &target, const QRect &rect, const QStringList &lines, Colour colour,
+                             Colour ground) const
 {
     const double ratio = target.devicePixelRatio();
     // Device rectangle of the block, with a margin for ink outside the glyph cells.
@@ -67,7 +68,7 @@ void TextFont::blendCentered(QImage &target, const QRect &rect, const QStringLis
         m_maskRect = rect;
         m_maskRatio = ratio;
     }
-    m_mask->blend(target, bounds.topLeft(), colour);
+    m_mask->blend(target, bounds.topLeft(), colour, ground);
 }
 
 QSize TextFont::measure(const QStringList &lines) const

@@ -47,7 +47,9 @@ public:
     void drawCentered(QPainter &painter, const QRect &rect, const QStringList &lines, Colour colour) const;
     // The same drawing put into a 32-bit image: the block is rasterised once (per
     // lines and pixel density) and then only blended in the colour of the frame.
-    void blendCentered(QImage &target, const QRect &rect, const QStringList &lines, Colour colour) const;
+    // ground is the image's background colour, under most of the block.
+    void blendCentered(QImage &target, const QRect &rect, const QStringList &lines, Colour colour,
+                       Colour ground) const;
 
 private:
     LogFont m_description;

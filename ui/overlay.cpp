@@ -134,7 +134,7 @@ void Game::paintCentered()
     const std::int32_t top = RoundEven((H - h) / 2.0);
     const QRect place(left, top, w, h);
     if (PictureBox::caching()) {
-        plngOverlayFont->blendCentered(buf.pixels(), place, pstrOverlayLines, plngOverlayColour);
+        plngOverlayFont->blendCentered(buf.pixels(), place, pstrOverlayLines, plngOverlayColour, buf.BackColor);
     } else if (QPainter *painter = buf.beginPaint()) {
         plngOverlayFont->drawCentered(*painter, place, pstrOverlayLines, plngOverlayColour);
     }
