@@ -59,15 +59,19 @@ struct DirectMix
     std::uint32_t operator()(std::uint32_t pixel, std::uint32_t a) const { return mixOne(colour, a, pixel); }
 };
 
+} // namespace
+
 // Mixing through tables: the colour's share at each coverage, and the whole
 // result over the ground colour, which is under most mixed pixels.
-struct TableMix
+struct CoverageMask::TableMix
 {
-    std::uint32_t ground;
+    std::uint32_t colour = 0, ground = 0; // opaque once made
     std::uint32_t share[256];
     std::uint32_t overGround[256];
-    TableMix(std::uint32_t colour, std::uint32_t g) : ground(g)
+    void make(std::uint32_t c, std::uint32_t g)
     {
+        colour = c;
+        ground = g;
         for (std::uint32_t a = 0; a < 256; ++a) {
             share[a] = byteMul(colour, a);
             overGround[a] = (share[a] + byteMul(ground, 255u - a)) | 0xff000000u;
@@ -78,7 +82,6 @@ struct TableMix
         return pixel == ground ? overGround[a] : (share[a] + byteMul(pixel, 255u - a)) | 0xff000000u;
     }
 };
-} // namespace
 
 CoverageMask::~CoverageMask()
 {
@@ -186,8 +189,14 @@ void CoverageMask::blend(QImage &target, QPoint origin, Colour colour, Colour gr
         else
             blendRuns<true>(target, origin, src, mix);
     };
-    if (m_coverage.size() >= kTablesFrom)
-        run(TableMix(src, 0xff000000u | toQColor(ground).rgb()));
-    else
+    if (m_coverage.size() >= kTablesFrom) {
+        // Most shapes keep their colour from frame to frame: the tables are kept too.
+        const std::uint32_t under = 0xff000000u | toQColor(ground).rgb();
+        if (!m_tables)
+            m_tables = std::make_unique<TableMix>();
+        if (m_tables->colour != src || m_tables->ground != under) // a new one is all zero: never opaque
+            m_tables->make(src, under);
+        run(*m_tables);
+    } else
         run(DirectMix{src});
 }

@@ -50,6 +50,10 @@ private:
     template <bool Clip, typename Mix>
     void blendRuns(QImage &target, QPoint origin, std::uint32_t colour, const Mix &mix) const;
 
+    struct TableMix;
+    // The mixing tables of the last blend, for masks with many mixed pixels.
+    mutable std::unique_ptr<TableMix> m_tables;
+
     std::vector<Run> m_runs;
     std::vector<std::uint8_t> m_coverage;
     QRect m_extent; // of all runs, relative to the mask's top-left
