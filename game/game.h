@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class frmMain;
 class PictureView;
@@ -50,6 +51,13 @@ struct FrameKey
     QString text;
     Colour colour = 0;
     bool operator==(const FrameKey &) const = default;
+    // The same picture but for the text's colour.
+    bool sameButColour(const FrameKey &other) const
+    {
+        FrameKey recoloured = other;
+        recoloured.colour = colour;
+        return recoloured == *this;
+    }
 };
 
 class Game : public QObject
@@ -131,8 +139,10 @@ private:
 
     // Overlay: the centred text is drawn as prepareCentered (font and colour of this
     // frame) and then paintCentered, split so a frame can be compared before it is drawn.
+    // recolour puts the text in again over the board kept from the last frame, and
+    // says false when that cannot be done.
     bool prepareCentered();
-    void paintCentered();
+    bool paintCentered(bool recolour);
     void releaseOverlayFont();
     void stepOverlayColour();
 
@@ -182,6 +192,10 @@ private:
 
     // The last frame shown.
     std::optional<FrameKey> ptypShownFrame;
+    // The pixels under the text's edges in that frame, while the buffer still holds it:
+    // a frame that only changes the text's colour draws nothing but the text.
+    std::vector<std::uint32_t> pvecUnderText;
+    bool pblnUnderTextKept = false;
 
     // Short message queue.
     QString pstrShortMessage;

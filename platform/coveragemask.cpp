@@ -2,13 +2,11 @@
 // Coverage mask: rows of coverage and their mixing into a frame.
 #include "coveragemask.h"
 
+#include "pixelfill.h"
+
 #include <QPainter>
 
 #include <algorithm>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace {
 int g_liveMasks = 0;
@@ -34,22 +32,6 @@ inline std::uint32_t byteMul(std::uint32_t x, std::uint32_t a)
 inline std::uint32_t mixOne(std::uint32_t colour, std::uint32_t a, std::uint32_t pixel)
 {
     return (byteMul(colour, a) + byteMul(pixel, 255u - a)) | 0xff000000u;
-}
-
-// Fills n pixels with one colour.
-inline void fillPixels(std::uint32_t *line, int n, std::uint32_t colour)
-{
-#if defined(__SSE2__)
-    if (n >= 4) {
-        // Four at a time; the last four may overlap the ones before.
-        const __m128i c = _mm_set1_epi32(static_cast<int>(colour));
-        for (int i = 0; i + 4 < n; i += 4)
-            _mm_storeu_si128(reinterpret_cast<__m128i *>(line + i), c);
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(line + n - 4), c);
-        return;
-    }
-#endif
-    std::fill(line, line + n, colour);
 }
 
 // Mixing computed pixel by pixel: for small shapes.
@@ -97,7 +79,9 @@ CoverageMask::CoverageMask(const QImage &alpha)
 {
     ++g_liveMasks;
     const QImage a = alpha.format() == QImage::Format_Alpha8 ? alpha : alpha.convertToFormat(QImage::Format_Alpha8);
+    m_rowStart.reserve(static_cast<std::size_t>(a.height()) + 1);
     for (int y = 0; y < a.height(); ++y) {
+        m_rowStart.push_back(static_cast<std::uint32_t>(m_runs.size()));
         const std::uint8_t *row = a.constScanLine(y);
         const int width = a.width();
         int x = 0;
@@ -110,7 +94,7 @@ CoverageMask::CoverageMask(const QImage &alpha)
             while (solidEnd < width && row[solidEnd] == 255)
                 ++solidEnd;
             if (solidEnd - x >= kSolidRun) {
-                m_runs.push_back({y, x, solidEnd - x, kSolid});
+                m_runs.push_back({x, solidEnd - x, kSolid});
                 m_extent |= QRect(x, y, solidEnd - x, 1);
                 x = solidEnd;
                 continue;
@@ -125,11 +109,12 @@ CoverageMask::CoverageMask(const QImage &alpha)
                     break;
                 x = std::max(solid, x + 1);
             }
-            m_runs.push_back({y, start, x - start, static_cast<std::uint32_t>(m_coverage.size())});
+            m_runs.push_back({start, x - start, static_cast<std::uint32_t>(m_coverage.size())});
             m_extent |= QRect(start, y, x - start, 1);
             m_coverage.insert(m_coverage.end(), row + start, row + x);
         }
     }
+    m_rowStart.push_back(static_cast<std::uint32_t>(m_runs.size()));
 }
 
 std::unique_ptr<CoverageMask> CoverageMask::rasterise(const QRect &bounds, double ratio,
@@ -147,47 +132,80 @@ std::unique_ptr<CoverageMask> CoverageMask::rasterise(const QRect &bounds, doubl
     return std::make_unique<CoverageMask>(alpha);
 }
 
-template <bool Clip, typename Mix>
-void CoverageMask::blendRuns(QImage &target, QPoint origin, std::uint32_t colour, const Mix &mix) const
+template <bool Clip, CoverageMask::Under U, typename Mix>
+void CoverageMask::blendRows(QImage &target, QPoint origin, int firstRow, int endRow, std::uint32_t colour,
+                             const Mix &mix, std::uint32_t *store) const
 {
     const int width = target.width();
-    const int height = target.height();
     uchar *bits = target.bits(); // detaches once, not per row
     const qsizetype stride = target.bytesPerLine();
-    for (const Run &r : m_runs) {
-        const int y = origin.y() + r.y;
-        int x0 = origin.x() + r.x;
-        int x1 = x0 + r.length;
-        if constexpr (Clip) {
-            if (y < 0 || y >= height)
+    for (int row = firstRow; row < endRow; ++row) {
+        auto *line = reinterpret_cast<std::uint32_t *>(bits + (origin.y() + row) * stride);
+        for (std::uint32_t i = m_rowStart[row], end = m_rowStart[row + 1]; i < end; ++i) {
+            const Run &r = m_runs[i];
+            int x0 = origin.x() + r.x;
+            int x1 = x0 + r.length;
+            if constexpr (Clip) {
+                x0 = std::max(x0, 0);
+                x1 = std::min(x1, width);
+                if (x0 >= x1)
+                    continue;
+            }
+            const int n = x1 - x0;
+            if (r.offset == kSolid) {
+                fillPixels(line + x0, n, colour);
                 continue;
-            x0 = std::max(x0, 0);
-            x1 = std::min(x1, width);
-            if (x0 >= x1)
-                continue;
+            }
+            const std::size_t first = r.offset + static_cast<std::size_t>(x0 - origin.x() - r.x);
+            const std::uint8_t *coverage = m_coverage.data() + first;
+            std::uint32_t *pixel = line + x0;
+            if constexpr (U == Under::Ignore) {
+                for (int k = 0; k < n; ++k)
+                    pixel[k] = mix(pixel[k], coverage[k]);
+            } else if constexpr (U == Under::Keep) {
+                std::uint32_t *under = store + first;
+                for (int k = 0; k < n; ++k) {
+                    under[k] = pixel[k];
+                    pixel[k] = mix(pixel[k], coverage[k]);
+                }
+            } else {
+                const std::uint32_t *under = store + first;
+                for (int k = 0; k < n; ++k)
+                    pixel[k] = mix(under[k], coverage[k]);
+            }
         }
-        auto *line = reinterpret_cast<std::uint32_t *>(bits + y * stride) + x0;
-        const int n = x1 - x0;
-        if (r.offset == kSolid) {
-            fillPixels(line, n, colour);
-            continue;
-        }
-        const std::uint8_t *coverage = m_coverage.data() + r.offset + (x0 - origin.x() - r.x);
-        for (int i = 0; i < n; ++i)
-            line[i] = mix(line[i], coverage[i]);
     }
 }
 
-void CoverageMask::blend(QImage &target, QPoint origin, Colour colour, Colour ground) const
+void CoverageMask::blend(QImage &target, QPoint origin, Colour colour, Colour ground, int fromY, int toY,
+                         Under under, std::uint32_t *store) const
 {
+    // The mask's rows that land on the target's rows fromY..toY - 1.
+    const qint64 top = std::max<qint64>({0, qint64(fromY) - origin.y(), -qint64(origin.y())});
+    const qint64 bottom = std::min<qint64>({qint64(m_rowStart.size()) - 1, qint64(toY) - origin.y(),
+                                            qint64(target.height()) - origin.y()});
+    if (top >= bottom || m_runs.empty())
+        return;
     const std::uint32_t src = 0xff000000u | toQColor(colour).rgb();
-    // Whole inside the target (the usual case), no run needs clipping.
-    const bool inside = QRect(QPoint(0, 0), target.size()).contains(m_extent.translated(origin));
+    // Whole inside the target across (the usual case), no run needs clipping.
+    const bool inside = origin.x() + m_extent.left() >= 0 && origin.x() + m_extent.right() < target.width();
+    if (!store)
+        under = Under::Ignore;
+    auto rows = [&]<bool Clip>(const auto &mix) {
+        switch (under) {
+        case Under::Ignore:
+            return blendRows<Clip, Under::Ignore>(target, origin, int(top), int(bottom), src, mix, store);
+        case Under::Keep:
+            return blendRows<Clip, Under::Keep>(target, origin, int(top), int(bottom), src, mix, store);
+        case Under::Reuse:
+            return blendRows<Clip, Under::Reuse>(target, origin, int(top), int(bottom), src, mix, store);
+        }
+    };
     auto run = [&](const auto &mix) {
         if (inside)
-            blendRuns<false>(target, origin, src, mix);
+            rows.template operator()<false>(mix);
         else
-            blendRuns<true>(target, origin, src, mix);
+            rows.template operator()<true>(mix);
     };
     if (m_coverage.size() >= kTablesFrom) {
         // Most shapes keep their colour from frame to frame: the tables are kept too.

@@ -9,6 +9,7 @@
 #include <QPoint>
 #include <QRect>
 
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -32,29 +33,40 @@ public:
     // How many masks exist right now (a leak shows as a growing count).
     static int liveCount();
 
+    // What becomes of the pixels under the partly covered ones: nothing; kept in a
+    // store while mixing; or taken from that store instead of the target, so that
+    // the mask is put in again, in another colour, over the picture it was kept from.
+    enum class Under { Ignore, Keep, Reuse };
+
     // Mixes colour into target (32-bit, device pixels) with the mask's top-left at
-    // origin, the way the painter mixes a solid edge; parts outside are skipped.
+    // origin, the way the painter mixes a solid edge; parts outside are skipped, and
+    // so are the target's rows outside fromY..toY - 1.
     // ground is the colour most pixels underneath have (the picture's background):
     // over it, a mixed pixel is looked up instead of computed.
-    void blend(QImage &target, QPoint origin, Colour colour, Colour ground) const;
+    // A store for Under::Keep and Under::Reuse has storeSize() pixels.
+    void blend(QImage &target, QPoint origin, Colour colour, Colour ground, int fromY = INT_MIN,
+               int toY = INT_MAX, Under under = Under::Ignore, std::uint32_t *store = nullptr) const;
+    std::size_t storeSize() const { return m_coverage.size(); }
 
 private:
     // A stretch of one row: fully covered (filled with the colour), or partly
     // covered pixels mixed one by one with their coverage from m_coverage.
     struct Run
     {
-        std::int32_t y, x, length;
+        std::int32_t x, length;
         std::uint32_t offset; // kSolid for a fully covered stretch
     };
     static constexpr std::uint32_t kSolid = UINT32_MAX;
-    template <bool Clip, typename Mix>
-    void blendRuns(QImage &target, QPoint origin, std::uint32_t colour, const Mix &mix) const;
+    template <bool Clip, Under U, typename Mix>
+    void blendRows(QImage &target, QPoint origin, int firstRow, int endRow, std::uint32_t colour,
+                   const Mix &mix, std::uint32_t *store) const;
 
     struct TableMix;
     // The mixing tables of the last blend, for masks with many mixed pixels.
     mutable std::unique_ptr<TableMix> m_tables;
 
-    std::vector<Run> m_runs;
+    std::vector<Run> m_runs; // row by row, left to right
+    std::vector<std::uint32_t> m_rowStart; // each row's first run, and the end
     std::vector<std::uint8_t> m_coverage;
     QRect m_extent; // of all runs, relative to the mask's top-left
 };

@@ -7,12 +7,15 @@
 #include <QPainter>
 
 #include <cmath>
+#include <stdexcept>
 
 namespace {
 bool g_caching = true;
 
 // Cached shapes kept before the cache starts afresh (a resize makes new ones).
 constexpr std::size_t kMaxShapes = 64;
+// Bytes of picture drawn in one band: well inside the second-level cache.
+constexpr qsizetype kBandBytes = 256 * 1024;
 
 enum ShapeKind { kLineShape, kDiscShape };
 
@@ -37,6 +40,7 @@ PictureBox::PictureBox() = default;
 
 PictureBox::~PictureBox()
 {
+    m_pending.clear(); // their masks may be gone already; nobody sees this picture again
     endPaint();
 }
 
@@ -58,8 +62,10 @@ void PictureBox::Move(double left, double top, double width, double height)
 void PictureBox::setDevicePixelRatio(double ratio)
 {
     ratio = ratio > 0 ? ratio : 1.0;
-    if (ratio != m_ratio)
+    if (ratio != m_ratio) {
+        flush();
         m_shapes.clear();
+    }
     m_ratio = ratio;
 }
 
@@ -82,7 +88,16 @@ void PictureBox::Cls()
     if (!m_image.isDetached())
         m_image = QImage();
     ensureImage();
-    m_image.fill(toQColor(BackColor));
+    // Nothing drawn before shows through: what waits is dropped, the clear waits.
+    m_pending.clear();
+    m_clearPending = true;
+    m_clearColour = BackColor;
+}
+
+const QImage &PictureBox::Image()
+{
+    endPaint();
+    return m_image;
 }
 
 QImage &PictureBox::pixels()
@@ -92,9 +107,53 @@ QImage &PictureBox::pixels()
     return m_image;
 }
 
+void PictureBox::Blend(const CoverageMask &mask, QPoint origin, Colour colour)
+{
+    endPaint(); // what the painter drew comes first
+    m_pending.push_back({&mask, origin, colour, int(CoverageMask::Under::Ignore), nullptr});
+}
+
+void PictureBox::Blend(const CoverageMask &mask, QPoint origin, Colour colour, bool keep,
+                       std::vector<std::uint32_t> &store)
+{
+    if (keep)
+        store.assign(mask.storeSize(), 0);
+    else if (store.size() != mask.storeSize())
+        throw std::logic_error("nothing kept under this mask");
+    endPaint();
+    m_pending.push_back({&mask, origin, colour, int(keep ? CoverageMask::Under::Keep : CoverageMask::Under::Reuse),
+                         store.data()});
+}
+
+void PictureBox::flush()
+{
+    if (!m_clearPending && m_pending.empty())
+        return;
+    ensureImage();
+    if (!m_image.isNull()) {
+        const std::uint32_t clear = 0xff000000u | toQColor(m_clearColour).rgb();
+        const int height = m_image.height();
+        const int width = m_image.width();
+        const int band = static_cast<int>(std::max<qsizetype>(8, kBandBytes / m_image.bytesPerLine()));
+        uchar *bits = m_image.bits();
+        const qsizetype stride = m_image.bytesPerLine();
+        for (int top = 0; top < height; top += band) {
+            const int bottom = std::min(height, top + band);
+            if (m_clearPending) // the band's rows, cleared by the image's own fill
+                QImage(bits + top * stride, width, bottom - top, stride, QImage::Format_RGB32).fill(clear);
+            for (const PendingBlend &b : m_pending)
+                b.mask->blend(m_image, b.origin, b.colour, m_clearColour, top, bottom,
+                              CoverageMask::Under(b.under), b.store);
+        }
+    }
+    m_clearPending = false;
+    m_pending.clear();
+}
+
 QPainter *PictureBox::beginPaint()
 {
     if (!m_painter) {
+        flush();
         ensureImage();
         if (m_image.isNull())
             return nullptr;
@@ -108,6 +167,7 @@ void PictureBox::endPaint()
 {
     delete m_painter;
     m_painter = nullptr;
+    flush();
 }
 
 const CoverageMask &PictureBox::shape(const std::tuple<int, float, float, float, float> &key, const QRect &bounds,
@@ -116,8 +176,10 @@ const CoverageMask &PictureBox::shape(const std::tuple<int, float, float, float,
     auto it = m_shapes.find(key);
     if (it != m_shapes.end())
         return *it->second;
-    if (m_shapes.size() >= kMaxShapes)
+    if (m_shapes.size() >= kMaxShapes) {
+        flush(); // what waits may use them
         m_shapes.clear();
+    }
     return *m_shapes.emplace(key, CoverageMask::rasterise(bounds, m_ratio, draw)).first->second;
 }
 
@@ -137,7 +199,7 @@ void PictureBox::Line(float x1, float y1, float x2, float y2)
         p.setPen(linePen(Qt::white));
         p.drawLine(a, b);
     });
-    mask.blend(pixels(), bounds.topLeft(), ForeColor, BackColor);
+    Blend(mask, bounds.topLeft(), ForeColor);
 }
 
 void PictureBox::Circle(float x, float y, float radius)
@@ -173,5 +235,5 @@ void PictureBox::Circle(float x, float y, float radius)
             p.setBrush(Qt::white);
             p.drawEllipse(within / m_ratio, radius + 0.5, radius + 0.5);
         });
-    mask.blend(pixels(), whole + local.topLeft(), FillColor, BackColor);
+    Blend(mask, whole + local.topLeft(), FillColor);
 }

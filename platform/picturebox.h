@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <tuple>
+#include <vector>
 
 class CoverageMask;
 class QPainter;
@@ -53,9 +54,16 @@ public:
     void Circle(float x, float y, float radius);
 
     // The picture drawn so far (device pixels, with the density set).
-    const QImage &Image() const { return m_image; }
+    const QImage &Image();
     // The picture for direct pixel work (ends any painter first).
     QImage &pixels();
+    // Mixes colour into the picture through mask, its top-left at origin (device
+    // pixels). Like the clear, this waits for the next Image(), pixels(),
+    // beginPaint() or endPaint(): the mask (and store) must live until then.
+    // With a store, what lies under the mask is kept there (keep), or the mask is
+    // put in again over what was kept (!keep), without anything else redrawn.
+    void Blend(const CoverageMask &mask, QPoint origin, Colour colour);
+    void Blend(const CoverageMask &mask, QPoint origin, Colour colour, bool keep, std::vector<std::uint32_t> &store);
     // A painter on the picture, for what has no call of its own (ends before Image()).
     QPainter *beginPaint();
     void endPaint();
@@ -67,6 +75,9 @@ public:
 
 private:
     void ensureImage();
+    // Draws the waiting clear and blends, a band of rows at a time, so that each
+    // band is still in the cache when the shapes over it are mixed in.
+    void flush();
     // The rasterised shape drawn by draw(painter) within device rect `bounds`.
     const CoverageMask &shape(const std::tuple<int, float, float, float, float> &key, const QRect &bounds,
                               const std::function<void(QPainter &)> &draw);
@@ -75,6 +86,17 @@ private:
     double m_ratio = 1.0;
     QImage m_image;
     QPainter *m_painter = nullptr;
+    struct PendingBlend
+    {
+        const CoverageMask *mask;
+        QPoint origin;
+        Colour colour;
+        int under; // a CoverageMask::Under
+        std::uint32_t *store;
+    };
+    bool m_clearPending = false;
+    Colour m_clearColour = 0;
+    std::vector<PendingBlend> m_pending;
     // Rasterised lines and discs, by kind and geometry, for the current density.
     std::map<std::tuple<int, float, float, float, float>, std::unique_ptr<CoverageMask>> m_shapes;
 };

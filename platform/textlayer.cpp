@@ -51,10 +51,9 @@ int TextFont::liveCount()
     return g_liveFonts;
 }
 
-void TextFont::blendCentered(QImage &target, const QRect &rect, const QStringList &lines, Colour colour,
-                             Colour ground) const
+const CoverageMask &TextFont::centeredMask(const QRect &rect, const QStringList &lines, double ratio,
+                                           QPoint &origin) const
 {
-    const double ratio = target.devicePixelRatio();
     // Device rectangle of the block, with a margin for ink outside the glyph cells.
     const int pad = 4 + rect.height() / 8;
     const QRect bounds = QRectF(QRectF(rect).adjusted(-pad, -pad, pad, pad).topLeft() * ratio,
@@ -68,7 +67,8 @@ void TextFont::blendCentered(QImage &target, const QRect &rect, const QStringLis
         m_maskRect = rect;
         m_maskRatio = ratio;
     }
-    m_mask->blend(target, bounds.topLeft(), colour, ground);
+    origin = bounds.topLeft();
+    return *m_mask;
 }
 
 QSize TextFont::measure(const QStringList &lines) const

@@ -45,11 +45,11 @@ public:
     // Draws each line centred horizontally inside rect, from its top, in colour,
     // with a transparent background; '&' is an ordinary character.
     void drawCentered(QPainter &painter, const QRect &rect, const QStringList &lines, Colour colour) const;
-    // The same drawing put into a 32-bit image: the block is rasterised once (per
-    // lines and pixel density) and then only blended in the colour of the frame.
-    // ground is the image's background colour, under most of the block.
-    void blendCentered(QImage &target, const QRect &rect, const QStringList &lines, Colour colour,
-                       Colour ground) const;
+    // The same drawing as a coverage mask, at ratio device pixels per unit, and
+    // where its top-left goes (device pixels). The block is rasterised once per
+    // lines, place and density; the mask lives until the next call or the font's end.
+    const CoverageMask &centeredMask(const QRect &rect, const QStringList &lines, double ratio,
+                                     QPoint &origin) const;
 
 private:
     LogFont m_description;

@@ -27,6 +27,16 @@ class TestFrameCache : public QObject, private GameFixture
         return in->view()->picture().copy();
     }
 
+    // The colour and steps that stay inside 0..255, so no random bounce comes in.
+    void pinColour(Colour colour)
+    {
+        in->setOverlayColour(colour);
+        auto step = [](Colour c, int shift) { return ((c >> shift) & 0xFF) > 127 ? -3 : 5; };
+        in->stepRed() = step(colour, 0);
+        in->stepGreen() = step(colour, 8);
+        in->stepBlue() = step(colour, 16);
+    }
+
 private slots:
     void init() { start(); }
     void cleanup() { stop(); }
@@ -72,6 +82,55 @@ private slots:
                  qPrintable(QStringLiteral("%1 pixels differ, by up to %2").arg(differing).arg(worst)));
         if (tolerance == 0)
             QCOMPARE(differing, 0);
+    }
+
+    // A frame that only changes the text's colour puts the text in again over the
+    // board kept from the frame before; it must equal the whole frame drawn anew.
+    void recolouredTextMatchesAWholeFrame_data() { textBlockMatchesThePainter_data(); }
+    void recolouredTextMatchesAWholeFrame()
+    {
+        QFETCH(QString, text);
+        QFETCH(QSize, size);
+        QFETCH(uint, colour);
+        in->view()->Move(10, 0, size.width(), size.height());
+        game->MoveRing(5, 2); // a ring and the stage's triangle under the text
+        game->SetDisplayCentered(text);
+        in->setOverlayColour(0x808080);
+        game->Refresh(); // the whole frame, keeping what lies under the text
+        pinColour(colour);
+        game->Refresh(); // the text alone, recoloured
+        const QImage recoloured = in->view()->picture().copy();
+
+        pinColour(colour);
+        in->forgetShownFrame();
+        game->Refresh(); // the same frame, drawn whole
+        QCOMPARE(recoloured, in->view()->picture());
+    }
+
+    void onlyTheTextIsDrawnWhenOnlyItsColourChanges()
+    {
+        game->SetDisplayCentered("Over the board");
+        game->Refresh();
+        // A mark far from the text, in the buffer only: a whole frame would clear it.
+        const QColor mark(1, 2, 3);
+        in->buffer()->pixels().setPixelColor(2, 2, mark);
+        game->Refresh();
+        QCOMPARE(in->view()->picture().pixelColor(2, 2), mark);
+
+        game->MoveRing(5, 2); // the board changes: everything is drawn again
+        game->Refresh();
+        QCOMPARE(in->view()->picture().pixelColor(2, 2), QColor(Qt::white));
+        in->buffer()->pixels().setPixelColor(2, 2, mark);
+        in->view()->Move(10, 0, 400, 300); // so does the size
+        game->Refresh();
+        QCOMPARE(in->view()->picture().pixelColor(2, 2), QColor(Qt::white));
+
+        PictureBox::setCaching(false); // drawn by the painter, nothing is kept
+        game->Refresh();
+        in->buffer()->pixels().setPixelColor(2, 2, mark);
+        game->Refresh();
+        PictureBox::setCaching(true);
+        QCOMPARE(in->view()->picture().pixelColor(2, 2), QColor(Qt::white));
     }
 
     void unchangedFrameIsNotDrawnAgain()

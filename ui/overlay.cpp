@@ -3,6 +3,7 @@
 // colour that drifts a little on every frame.
 #include "game/game.h"
 
+#include "platform/coveragemask.h"
 #include "platform/picturebox.h"
 #include "platform/random.h"
 #include "platform/textlayer.h"
@@ -123,7 +124,7 @@ bool Game::prepareCentered()
     return true;
 }
 
-void Game::paintCentered()
+bool Game::paintCentered(bool recolour)
 {
     PictureBox &buf = *pobjPicBuffer;
     const std::int32_t W = RoundEven(buf.ScaleWidth());
@@ -134,8 +135,18 @@ void Game::paintCentered()
     const std::int32_t top = RoundEven((H - h) / 2.0);
     const QRect place(left, top, w, h);
     if (PictureBox::caching()) {
-        plngOverlayFont->blendCentered(buf.pixels(), place, pstrOverlayLines, plngOverlayColour, buf.BackColor);
-    } else if (QPainter *painter = buf.beginPaint()) {
-        plngOverlayFont->drawCentered(*painter, place, pstrOverlayLines, plngOverlayColour);
+        QPoint origin;
+        const CoverageMask &mask =
+            plngOverlayFont->centeredMask(place, pstrOverlayLines, buf.devicePixelRatio(), origin);
+        if (recolour && pvecUnderText.size() != mask.storeSize())
+            return false; // not what was kept: the whole frame is drawn instead
+        buf.Blend(mask, origin, plngOverlayColour, !recolour, pvecUnderText);
+        pblnUnderTextKept = true;
+        return true;
     }
+    if (recolour)
+        return false;
+    if (QPainter *painter = buf.beginPaint())
+        plngOverlayFont->drawCentered(*painter, place, pstrOverlayLines, plngOverlayColour);
+    return true;
 }

@@ -72,11 +72,22 @@ void Game::Refresh()
     if (plngDragRing < 0 || plngDragRing > kRings)
         throw std::out_of_range("dragged ring that does not exist");
 
+    // Only the text's colour changed, and the buffer still holds the frame shown,
+    // with what lies under the text kept: the text alone is put in again.
+    const bool recolour = text && pblnUnderTextKept && PictureBox::caching() && ptypShownFrame
+        && key.sameButColour(*ptypShownFrame);
+    pobjPicView->releasePicture(); // the buffer is drawn in place, not copied first
+    if (recolour && paintCentered(true)) {
+        buf.endPaint();
+        pobjPicView->PaintPicture(buf.Image());
+        ptypShownFrame = key;
+        return;
+    }
+    pblnUnderTextKept = false;
     const Colour savedFore = buf.ForeColor;
     const std::int16_t savedStyle = buf.FillStyle;
     const Colour savedFill = buf.FillColor;
 
-    pobjPicView->releasePicture(); // the buffer is drawn in place, not copied first
     buf.Cls();
     buf.ForeColor = kBlack;
 
@@ -134,7 +145,7 @@ void Game::Refresh()
     buf.FillStyle = savedStyle;
 
     if (text)
-        paintCentered();
+        paintCentered(false);
 
     buf.endPaint();
     pobjPicView->PaintPicture(buf.Image());
