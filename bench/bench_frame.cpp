@@ -27,7 +27,10 @@ struct Size
 };
 constexpr Size kSizes[] = {{501, 355, "501x355"}, {1920, 1080, "1920x1080"}, {3840, 2160, "3840x2160"}};
 
-enum class Case { Board, Drag, Message, Closing, BoardIdle, FirstText };
+// Message and Closing are frames as the game draws them while the text is up: the
+// board stays, the text changes colour. The *Whole cases draw such a frame whole,
+// as after a move or a resize.
+enum class Case { Board, Drag, Message, Closing, BoardIdle, FirstText, MessageWhole, ClosingWhole };
 
 // One game per size, kept across cases: building windows is not what we measure.
 std::map<int, std::unique_ptr<Game>> games;
@@ -80,9 +83,11 @@ void setUp(Game &game, Case c)
         in.dragRing() = 5;
         break;
     case Case::Message:
+    case Case::MessageWhole:
         game.MoveRing(5, 4); // "Peg 4 is outside of" / "the current triangle!"
         break;
     case Case::Closing:
+    case Case::ClosingWhole:
         game.EndGame(true);
         break;
     }
@@ -114,8 +119,8 @@ void frame(benchmark::State &state, const Size &s, Case c)
             x = x > s.w ? 0 : x + 7;
             in.dragX() = x;
             in.dragY() = s.h / 2.0f;
-        } else if (c != Case::BoardIdle) {
-            in.forgetShownFrame(); // measure the full frame, not the skip of an unchanged one
+        } else if (c == Case::Board || c == Case::MessageWhole || c == Case::ClosingWhole) {
+            in.forgetShownFrame(); // measure the whole frame, not the skip of an unchanged one
         }
         const qint64 shown = view->picture().cacheKey();
         game.Refresh();
@@ -158,7 +163,9 @@ int main(int argc, char **argv)
                                                    {Case::Message, "message"},
                                                    {Case::Closing, "closing"},
                                                    {Case::BoardIdle, "board_unchanged"},
-                                                   {Case::FirstText, "first_text"}};
+                                                   {Case::FirstText, "first_text"},
+                                                   {Case::MessageWhole, "message_whole"},
+                                                   {Case::ClosingWhole, "closing_whole"}};
     for (const Size &s : kSizes) {
         benchmark::RegisterBenchmark((std::string("floor/") + s.name).c_str(),
                                      [&s](benchmark::State &st) { floorOf(st, s); })

@@ -47,6 +47,8 @@ public:
     void blend(QImage &target, QPoint origin, Colour colour, Colour ground, int fromY = INT_MIN,
                int toY = INT_MAX, Under under = Under::Ignore, std::uint32_t *store = nullptr) const;
     std::size_t storeSize() const { return m_coverage.size(); }
+    // The pixels the mask covers at all, relative to its top-left.
+    QRect extent() const { return m_extent; }
 
 private:
     // A stretch of one row: fully covered (filled with the colour), or partly

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 bool g_caching = true;
@@ -92,6 +93,12 @@ void PictureBox::Cls()
     m_pending.clear();
     m_clearPending = true;
     m_clearColour = BackColor;
+    m_changed = m_image.rect();
+}
+
+QRect PictureBox::takeChanged()
+{
+    return std::exchange(m_changed, QRect());
 }
 
 const QImage &PictureBox::Image()
@@ -104,6 +111,7 @@ QImage &PictureBox::pixels()
 {
     endPaint();
     ensureImage();
+    m_changed = m_image.rect(); // whatever the caller does to it
     return m_image;
 }
 
@@ -111,6 +119,7 @@ void PictureBox::Blend(const CoverageMask &mask, QPoint origin, Colour colour)
 {
     endPaint(); // what the painter drew comes first
     m_pending.push_back({&mask, origin, colour, int(CoverageMask::Under::Ignore), nullptr});
+    m_changed |= mask.extent().translated(origin) & m_image.rect();
 }
 
 void PictureBox::Blend(const CoverageMask &mask, QPoint origin, Colour colour, bool keep,
@@ -123,6 +132,7 @@ void PictureBox::Blend(const CoverageMask &mask, QPoint origin, Colour colour, b
     endPaint();
     m_pending.push_back({&mask, origin, colour, int(keep ? CoverageMask::Under::Keep : CoverageMask::Under::Reuse),
                          store.data()});
+    m_changed |= mask.extent().translated(origin) & m_image.rect();
 }
 
 void PictureBox::flush()
@@ -158,6 +168,7 @@ QPainter *PictureBox::beginPaint()
         if (m_image.isNull())
             return nullptr;
         m_painter = new QPainter(&m_image);
+        m_changed = m_image.rect(); // it may draw anywhere
         m_painter->setRenderHint(QPainter::Antialiasing, true);
     }
     return m_painter;

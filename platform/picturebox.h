@@ -57,6 +57,9 @@ public:
     const QImage &Image();
     // The picture for direct pixel work (ends any painter first).
     QImage &pixels();
+    // The device pixels drawn since the last call (the whole picture after a clear
+    // or the painter), and starts afresh.
+    QRect takeChanged();
     // Mixes colour into the picture through mask, its top-left at origin (device
     // pixels). Like the clear, this waits for the next Image(), pixels(),
     // beginPaint() or endPaint(): the mask (and store) must live until then.
@@ -94,6 +97,7 @@ private:
         int under; // a CoverageMask::Under
         std::uint32_t *store;
     };
+    QRect m_changed;
     bool m_clearPending = false;
     Colour m_clearColour = 0;
     std::vector<PendingBlend> m_pending;

@@ -27,10 +27,19 @@ void PictureView::Move(double left, double top, double width, double height)
     emit Resize();
 }
 
-void PictureView::PaintPicture(const QImage &picture)
+void PictureView::PaintPicture(const QImage &picture, const QRect &changed)
 {
+    const bool sameSize = picture.size() == m_shownSize && picture.devicePixelRatio() == m_shownRatio;
     m_picture = picture;
-    update();
+    m_shownSize = picture.size();
+    m_shownRatio = picture.devicePixelRatio();
+    if (changed.isNull() || !sameSize) {
+        update();
+        return;
+    }
+    // In this widget's units, rounded outwards.
+    const double ratio = picture.devicePixelRatio();
+    update(QRectF(QPointF(changed.topLeft()) / ratio, QSizeF(changed.size()) / ratio).toAlignedRect());
 }
 
 void PictureView::paintEvent(QPaintEvent *event)

@@ -20,7 +20,9 @@ public:
     float ScaleHeight() const { return static_cast<float>(height()); }
 
     // Replaces what is shown by the whole picture, its top-left corner at (0, 0).
-    void PaintPicture(const QImage &picture);
+    // changed: the device pixels that differ from the picture before, when only
+    // they need copying to the screen (a null rectangle copies the whole picture).
+    void PaintPicture(const QImage &picture, const QRect &changed = QRect());
     // The last picture copied onto the view.
     const QImage &picture() const { return m_picture; }
     // Lets go of the picture while the next one is drawn in its place (the view
@@ -45,4 +47,7 @@ protected:
 
 private:
     QImage m_picture;
+    // Size and density of the picture last shown (kept while it is let go of).
+    QSize m_shownSize;
+    double m_shownRatio = 0;
 };

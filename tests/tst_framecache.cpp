@@ -2,6 +2,7 @@
 // Frames drawn with the rasterised text block look exactly as frames drawn by the
 // painter every time, and unchanged frames are not drawn again.
 #include "platform/pictureview.h"
+#include "ui/frmmain.h"
 #include "platform/picturebox.h"
 #include "testsupport.h"
 
@@ -131,6 +132,47 @@ private slots:
         game->Refresh();
         PictureBox::setCaching(true);
         QCOMPARE(in->view()->picture().pixelColor(2, 2), QColor(Qt::white));
+    }
+
+    void aRecolouredFrameRepaintsOnlyTheText()
+    {
+        // What the view is asked to repaint, as its paint events show it.
+        struct PaintSpy : QObject
+        {
+            QRegion painted;
+            bool eventFilter(QObject *, QEvent *e) override
+            {
+                if (e->type() == QEvent::Paint)
+                    painted += static_cast<QPaintEvent *>(e)->region();
+                return false;
+            }
+        } spy;
+        PictureView *view = in->view();
+        in->form()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(in->form()));
+        view->installEventFilter(&spy);
+        const QRect whole(QPoint(0, 0), view->size());
+
+        game->SetDisplayCentered("Here");
+        game->Refresh();
+        QTRY_VERIFY(!spy.painted.isEmpty());
+        QCOMPARE(spy.painted.boundingRect(), whole);
+
+        spy.painted = QRegion();
+        game->Refresh(); // a new colour only
+        QTRY_VERIFY(!spy.painted.isEmpty());
+        const QRect text = spy.painted.boundingRect();
+        QVERIFY2(whole.contains(text) && text.width() < whole.width() && text.height() < whole.height(),
+                 qPrintable(QStringLiteral("repainted %1,%2 %3x%4").arg(text.x()).arg(text.y())
+                                .arg(text.width()).arg(text.height())));
+        QVERIFY(text.contains(whole.center())); // the text sits in the middle
+
+        spy.painted = QRegion();
+        game->MoveRing(5, 2);
+        game->Refresh();
+        QTRY_VERIFY(!spy.painted.isEmpty());
+        QCOMPARE(spy.painted.boundingRect(), whole);
+        view->removeEventFilter(&spy);
     }
 
     void unchangedFrameIsNotDrawnAgain()

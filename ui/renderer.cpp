@@ -79,7 +79,7 @@ void Game::Refresh()
     pobjPicView->releasePicture(); // the buffer is drawn in place, not copied first
     if (recolour && paintCentered(true)) {
         buf.endPaint();
-        pobjPicView->PaintPicture(buf.Image());
+        pobjPicView->PaintPicture(buf.Image(), buf.takeChanged()); // only the text goes to the screen
         ptypShownFrame = key;
         return;
     }
@@ -148,6 +148,7 @@ void Game::Refresh()
         paintCentered(false);
 
     buf.endPaint();
+    buf.takeChanged();
     pobjPicView->PaintPicture(buf.Image());
     ptypShownFrame = key;
 }
