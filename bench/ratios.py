@@ -2,6 +2,10 @@
 # SPDX-License-Identifier: MIT
 # Reads the benchmark's JSON and prints, per size and case, the median frame time
 # and its ratio to the floor (clearing and copying a frame of the same size).
+# The targets apply to board, drag, message and closing (frames as the game draws
+# them); the other rows are shown beside them: *_whole is a text frame drawn whole
+# (after a move or a resize), first_text the frame that rasterises a new text,
+# board_unchanged a frame that is the same as the one shown.
 import json, sys
 
 data = json.load(open(sys.argv[1]))
