@@ -175,6 +175,44 @@ private slots:
         view->removeEventFilter(&spy);
     }
 
+    // Shapes wait to be mixed in bands; what the painter draws in between, and a
+    // shape cache that starts afresh mid-frame, must not change what comes out.
+    void waitingShapesKeepTheirOrder()
+    {
+        auto draw = [](bool caching) {
+            PictureBox::setCaching(caching);
+            PictureBox box;
+            box.Move(0, 0, 300, 700);
+            box.Cls();
+            box.ForeColor = 0x0000FF;
+            box.Line(10, 10, 290, 60);
+            box.FillStyle = 1; // hollow: drawn by the painter, over the line
+            box.ForeColor = 0x000000;
+            box.Circle(150, 35, 30);
+            box.FillStyle = 0; // a disc over both
+            box.ForeColor = box.FillColor = 0xFF8000;
+            box.Circle(160, 40, 12);
+            // More distinct lines than the cache keeps, down the whole height.
+            for (int i = 0; i < 100; ++i) {
+                box.ForeColor = static_cast<Colour>(0x010203 * i);
+                box.Line(5 + i, 80 + 6 * i, 295 - i, 90 + 6 * i);
+            }
+            box.Cls(); // what waits before a clear is dropped, not drawn
+            box.ForeColor = 0x00FF00;
+            box.Line(0, 0, 299, 699);
+            box.Circle(150, 350, 20);
+            QImage first = box.Image().copy();
+            box.Line(299, 0, 0, 699); // after the picture was taken: drawn on it
+            PictureBox::setCaching(true);
+            return std::pair(first, box.Image().copy());
+        };
+        const auto painted = draw(false);
+        const auto blended = draw(true);
+        QCOMPARE(blended.first, painted.first);
+        QCOMPARE(blended.second, painted.second);
+        QVERIFY(blended.first != blended.second);
+    }
+
     void unchangedFrameIsNotDrawnAgain()
     {
         game->Refresh();
