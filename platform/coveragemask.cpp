@@ -40,7 +40,6 @@ struct DirectMix
     std::uint32_t colour;
     std::uint32_t operator()(std::uint32_t pixel, std::uint32_t a) const { return mixOne(colour, a, pixel); }
 };
-
 } // namespace
 
 // Mixing through tables: the colour's share at each coverage, and the whole
@@ -209,11 +208,11 @@ void CoverageMask::blend(QImage &target, QPoint origin, Colour colour, Colour gr
     };
     if (m_coverage.size() >= kTablesFrom) {
         // Most shapes keep their colour from frame to frame: the tables are kept too.
-        const std::uint32_t under = 0xff000000u | toQColor(ground).rgb();
+        const std::uint32_t groundPixel = 0xff000000u | toQColor(ground).rgb();
         if (!m_tables)
             m_tables = std::make_unique<TableMix>();
-        if (m_tables->colour != src || m_tables->ground != under) // a new one is all zero: never opaque
-            m_tables->make(src, under);
+        if (m_tables->colour != src || m_tables->ground != groundPixel) // a new one is all zero: never opaque
+            m_tables->make(src, groundPixel);
         run(*m_tables);
     } else
         run(DirectMix{src});
