@@ -65,10 +65,13 @@ def painted(d, win, want_cyan):
     img = win.get_image(0, 0, g.width, g.height, X.ZPixmap, 0xffffffff)
     data = img.data
     if want_cyan:
-        # BGRX pixels: cyan is blue 255, green 255, red 0.
-        for i in range(0, len(data) - 3, 4):
-            if data[i] == 255 and data[i + 1] == 255 and data[i + 2] == 0:
+        # BGRX pixels: cyan is blue 255, green 255, red 0. Searched at C speed, so
+        # that looking does not add to the game's time more than to the bare window's.
+        i = data.find(b'\xff\xff\x00')
+        while i != -1:
+            if i % 4 == 0:
                 return True
+            i = data.find(b'\xff\xff\x00', i + 1)
         return False
     mid = (g.height // 2 * g.width + g.width // 2) * 4
     return data[mid:mid + 3] != b'\x00\x00\x00'
