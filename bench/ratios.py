@@ -15,20 +15,19 @@ for b in data['benchmarks']:
         name = '/'.join(b['run_name'].split('/')[:2])
         medians[name] = b['real_time']
 
-sizes = []
-for name in medians:
-    size = name.split('/')[1]
-    if size not in sizes:
-        sizes.append(size)
+ORDER = ['floor', 'board', 'drag', 'message', 'closing', 'message_whole', 'closing_whole',
+         'first_text', 'board_unchanged']
+sizes = sorted({name.split('/')[1] for name in medians}, key=lambda s: int(s.split('x')[0]))
 
 targets_ok = True
 print(f"{'size':<11} {'case':<16} {'median us':>10} {'x floor':>8}")
 for size in sizes:
     floor = medians.get(f'floor/{size}')
-    for name, t in medians.items():
-        case, s = name.split('/')
-        if s != size:
-            continue
+    names = sorted((n for n in medians if n.split('/')[1] == size),
+                   key=lambda n: ORDER.index(n.split('/')[0]) if n.split('/')[0] in ORDER else len(ORDER))
+    for name in names:
+        t = medians[name]
+        case = name.split('/')[0]
         ratio = t / floor if floor else float('nan')
         print(f"{size:<11} {case:<16} {t:>10.1f} {ratio:>8.2f}")
     if size != '501x355':
