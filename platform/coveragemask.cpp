@@ -78,13 +78,14 @@ CoverageMask::CoverageMask(const QImage &alpha)
 {
     ++g_liveMasks;
     const QImage a = alpha.format() == QImage::Format_Alpha8 ? alpha : alpha.convertToFormat(QImage::Format_Alpha8);
-    m_rowStart.reserve(static_cast<std::size_t>(a.height()) + 1);
+    m_mixedStart.reserve(static_cast<std::size_t>(a.height()) + 1);
+    m_solidStart.reserve(static_cast<std::size_t>(a.height()) + 1);
     for (int y = 0; y < a.height(); ++y) {
-        m_rowStart.push_back(static_cast<std::uint32_t>(m_runs.size()));
+        m_mixedStart.push_back(static_cast<std::uint32_t>(m_mixedX.size()));
+        m_solidStart.push_back(static_cast<std::uint32_t>(m_solids.size()));
         const std::uint8_t *row = a.constScanLine(y);
         const int width = a.width();
-        int x = 0;
-        while (x < width) {
+        for (int x = 0; x < width;) {
             if (row[x] == 0) {
                 ++x;
                 continue;
@@ -93,27 +94,20 @@ CoverageMask::CoverageMask(const QImage &alpha)
             while (solidEnd < width && row[solidEnd] == 255)
                 ++solidEnd;
             if (solidEnd - x >= kSolidRun) {
-                m_runs.push_back({x, solidEnd - x, kSolid});
+                m_solids.push_back({x, solidEnd - x});
                 m_extent |= QRect(x, y, solidEnd - x, 1);
                 x = solidEnd;
                 continue;
             }
-            // Partly covered pixels up to the next long solid stretch or a gap.
-            const int start = x;
-            while (x < width && row[x] != 0) {
-                int solid = x;
-                while (solid < width && row[solid] == 255)
-                    ++solid;
-                if (solid - x >= kSolidRun)
-                    break;
-                x = std::max(solid, x + 1);
+            for (; x < solidEnd || (x < width && row[x] != 0 && row[x] != 255); ++x) {
+                m_mixedX.push_back(x);
+                m_coverage.push_back(row[x]);
+                m_extent |= QRect(x, y, 1, 1);
             }
-            m_runs.push_back({start, x - start, static_cast<std::uint32_t>(m_coverage.size())});
-            m_extent |= QRect(start, y, x - start, 1);
-            m_coverage.insert(m_coverage.end(), row + start, row + x);
         }
     }
-    m_rowStart.push_back(static_cast<std::uint32_t>(m_runs.size()));
+    m_mixedStart.push_back(static_cast<std::uint32_t>(m_mixedX.size()));
+    m_solidStart.push_back(static_cast<std::uint32_t>(m_solids.size()));
 }
 
 std::unique_ptr<CoverageMask> CoverageMask::rasterise(const QRect &bounds, double ratio,
@@ -138,40 +132,34 @@ void CoverageMask::blendRows(QImage &target, QPoint origin, int firstRow, int en
     const int width = target.width();
     uchar *bits = target.bits(); // detaches once, not per row
     const qsizetype stride = target.bytesPerLine();
+    const int ox = origin.x();
     for (int row = firstRow; row < endRow; ++row) {
-        auto *line = reinterpret_cast<std::uint32_t *>(bits + (origin.y() + row) * stride);
-        for (std::uint32_t i = m_rowStart[row], end = m_rowStart[row + 1]; i < end; ++i) {
-            const Run &r = m_runs[i];
-            int x0 = origin.x() + r.x;
-            int x1 = x0 + r.length;
+        std::uint32_t *line = reinterpret_cast<std::uint32_t *>(bits + (origin.y() + row) * stride);
+        for (std::uint32_t i = m_mixedStart[row], end = m_mixedStart[row + 1]; i < end; ++i) {
+            const int x = ox + m_mixedX[i];
+            if constexpr (Clip) {
+                if (x < 0 || x >= width)
+                    continue;
+            }
+            if constexpr (U == Under::Ignore) {
+                line[x] = mix(line[x], m_coverage[i]);
+            } else if constexpr (U == Under::Keep) {
+                store[i] = line[x];
+                line[x] = mix(store[i], m_coverage[i]);
+            } else {
+                line[x] = mix(store[i], m_coverage[i]);
+            }
+        }
+        for (std::uint32_t i = m_solidStart[row], end = m_solidStart[row + 1]; i < end; ++i) {
+            int x0 = ox + m_solids[i].x;
+            int x1 = x0 + m_solids[i].length;
             if constexpr (Clip) {
                 x0 = std::max(x0, 0);
                 x1 = std::min(x1, width);
                 if (x0 >= x1)
                     continue;
             }
-            const int n = x1 - x0;
-            if (r.offset == kSolid) {
-                fillPixels(line + x0, n, colour);
-                continue;
-            }
-            const std::size_t first = r.offset + static_cast<std::size_t>(x0 - origin.x() - r.x);
-            const std::uint8_t *coverage = m_coverage.data() + first;
-            std::uint32_t *pixel = line + x0;
-            if constexpr (U == Under::Ignore) {
-                for (int k = 0; k < n; ++k)
-                    pixel[k] = mix(pixel[k], coverage[k]);
-            } else if constexpr (U == Under::Keep) {
-                std::uint32_t *under = store + first;
-                for (int k = 0; k < n; ++k) {
-                    under[k] = pixel[k];
-                    pixel[k] = mix(pixel[k], coverage[k]);
-                }
-            } else {
-                const std::uint32_t *under = store + first;
-                for (int k = 0; k < n; ++k)
-                    pixel[k] = mix(under[k], coverage[k]);
-            }
+            fillPixels(line + x0, x1 - x0, colour);
         }
     }
 }
@@ -181,9 +169,9 @@ void CoverageMask::blend(QImage &target, QPoint origin, Colour colour, Colour gr
 {
     // The mask's rows that land on the target's rows fromY..toY - 1.
     const qint64 top = std::max<qint64>({0, qint64(fromY) - origin.y(), -qint64(origin.y())});
-    const qint64 bottom = std::min<qint64>({qint64(m_rowStart.size()) - 1, qint64(toY) - origin.y(),
+    const qint64 bottom = std::min<qint64>({qint64(m_mixedStart.size()) - 1, qint64(toY) - origin.y(),
                                             qint64(target.height()) - origin.y()});
-    if (top >= bottom || m_runs.empty())
+    if (top >= bottom || m_extent.isNull())
         return;
     const std::uint32_t src = 0xff000000u | toQColor(colour).rgb();
     // Whole inside the target across (the usual case), no run needs clipping.

@@ -51,14 +51,13 @@ public:
     QRect extent() const { return m_extent; }
 
 private:
-    // A stretch of one row: fully covered (filled with the colour), or partly
-    // covered pixels mixed one by one with their coverage from m_coverage.
-    struct Run
+    // Each row holds its partly covered pixels, mixed one by one with their
+    // coverage, and its fully covered stretches, filled with the colour. The two
+    // never overlap, so the order between them does not matter.
+    struct Solid
     {
         std::int32_t x, length;
-        std::uint32_t offset; // kSolid for a fully covered stretch
     };
-    static constexpr std::uint32_t kSolid = UINT32_MAX;
     template <bool Clip, Under U, typename Mix>
     void blendRows(QImage &target, QPoint origin, int firstRow, int endRow, std::uint32_t colour,
                    const Mix &mix, std::uint32_t *store) const;
@@ -67,8 +66,10 @@ private:
     // The mixing tables of the last blend, for masks with many mixed pixels.
     mutable std::unique_ptr<TableMix> m_tables;
 
-    std::vector<Run> m_runs; // row by row, left to right
-    std::vector<std::uint32_t> m_rowStart; // each row's first run, and the end
-    std::vector<std::uint8_t> m_coverage;
+    std::vector<std::int32_t> m_mixedX; // row by row, left to right
+    std::vector<std::uint8_t> m_coverage; // of each mixed pixel
+    std::vector<std::uint32_t> m_mixedStart; // each row's first mixed pixel, and the end
+    std::vector<Solid> m_solids;
+    std::vector<std::uint32_t> m_solidStart; // each row's first solid stretch, and the end
     QRect m_extent; // of all runs, relative to the mask's top-left
 };

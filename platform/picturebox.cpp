@@ -126,7 +126,7 @@ void PictureBox::Blend(const CoverageMask &mask, QPoint origin, Colour colour, b
                        std::vector<std::uint32_t> &store)
 {
     if (keep)
-        store.assign(mask.storeSize(), 0);
+        store.resize(mask.storeSize()); // every pixel that is mixed is written
     else if (store.size() != mask.storeSize())
         throw std::logic_error("nothing kept under this mask");
     endPaint();

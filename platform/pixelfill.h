@@ -13,11 +13,21 @@ inline void fillPixels(std::uint32_t *line, int n, std::uint32_t colour)
 {
 #if defined(__SSE2__)
     if (n >= 4) {
-        // Four at a time; the last four may overlap the ones before.
+        // Four at a time, the first and last eight without a loop (up to sixteen
+        // pixels, the usual stretch, take no loop at all); stores may overlap.
         const __m128i c = _mm_set1_epi32(static_cast<int>(colour));
-        for (int i = 0; i + 4 < n; i += 4)
-            _mm_storeu_si128(reinterpret_cast<__m128i *>(line + i), c);
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(line + n - 4), c);
+        auto put = [&](int i) { _mm_storeu_si128(reinterpret_cast<__m128i *>(line + i), c); };
+        if (n < 8) {
+            put(0);
+            put(n - 4);
+            return;
+        }
+        put(0);
+        put(4);
+        put(n - 8);
+        put(n - 4);
+        for (int i = 8; i < n - 8; i += 4)
+            put(i);
         return;
     }
 #endif
