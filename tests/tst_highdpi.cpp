@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // At a scale factor of 2 the frame is drawn at device resolution: sharp edges, the
 // same geometry in logical pixels.
+#include "platform/picturebox.h"
 #include "platform/pictureview.h"
 #include "testsupport.h"
 #include "ui/frmmain.h"
@@ -55,6 +56,42 @@ private slots:
         // Peg dot: radius 5 logical is 10 device pixels, black to the rings' pink within 2.
         QCOMPARE(img.pixelColor(cx + 7, cy), QColor(0, 0, 0));
         QCOMPARE(img.pixelColor(cx + 12, cy), QColor(255, 191, 191));
+    }
+
+    // The text is rasterised and recoloured at device resolution too, to the bit.
+    void textAtDeviceResolutionIsExact()
+    {
+        auto frame = [&](bool caching, bool whole, Colour colour) {
+            PictureBox::setCaching(caching);
+            in->setOverlayColour(colour);
+            in->stepRed() = in->stepGreen() = in->stepBlue() = 2;
+            if (whole)
+                in->forgetShownFrame();
+            game->Refresh();
+            PictureBox::setCaching(true);
+            return in->view()->picture().copy();
+        };
+        game->MoveRing(5, 2);
+        game->SetDisplayCentered("You did it in 155!\r\nIngenious");
+        const QImage painted = frame(false, true, 0x204060);
+        const QImage blended = frame(true, true, 0x204060);
+        // Where two glyphs' ink touches, the painter mixes each glyph in turn and the
+        // block mixes their union once: those few pixels may differ by one.
+        int differing = 0;
+        for (int y = 0; y < painted.height(); ++y)
+            for (int x = 0; x < painted.width(); ++x) {
+                const QRgb a = painted.pixel(x, y), b = blended.pixel(x, y);
+                if (a == b)
+                    continue;
+                ++differing;
+                QVERIFY(std::abs(qRed(a) - qRed(b)) <= 1 && std::abs(qGreen(a) - qGreen(b)) <= 1
+                        && std::abs(qBlue(a) - qBlue(b)) <= 1);
+            }
+        QVERIFY2(differing <= 20, qPrintable(QString::number(differing)));
+        const QImage recoloured = frame(true, false, 0x604020); // only the colour changed
+        QCOMPARE(recoloured.size(), QSize(1002, 710));
+        QVERIFY(recoloured != blended);
+        QCOMPARE(frame(true, true, 0x604020), recoloured);
     }
 };
 
