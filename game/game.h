@@ -192,10 +192,9 @@ private:
 
     // The last frame shown.
     std::optional<FrameKey> ptypShownFrame;
-    // The pixels under the text's edges in that frame, while the buffer still holds it:
+    // The pixels under the text's edges in that frame (empty when none were kept):
     // a frame that only changes the text's colour draws nothing but the text.
     std::vector<std::uint32_t> pvecUnderText;
-    bool pblnUnderTextKept = false;
 
     // Short message queue.
     QString pstrShortMessage;

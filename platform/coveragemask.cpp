@@ -99,11 +99,12 @@ CoverageMask::CoverageMask(const QImage &alpha)
                 x = solidEnd;
                 continue;
             }
+            const int start = x;
             for (; x < solidEnd || (x < width && row[x] != 0 && row[x] != 255); ++x) {
                 m_mixedX.push_back(x);
                 m_coverage.push_back(row[x]);
-                m_extent |= QRect(x, y, 1, 1);
             }
+            m_extent |= QRect(start, y, x - start, 1);
         }
     }
     m_mixedStart.push_back(static_cast<std::uint32_t>(m_mixedX.size()));

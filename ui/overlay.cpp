@@ -141,11 +141,8 @@ bool Game::paintCentered(bool recolour)
         if (recolour && pvecUnderText.size() != mask.storeSize())
             return false; // not what was kept: the whole frame is drawn instead
         buf.Blend(mask, origin, plngOverlayColour, !recolour, pvecUnderText);
-        pblnUnderTextKept = true;
         return true;
     }
-    if (recolour)
-        return false;
     if (QPainter *painter = buf.beginPaint())
         plngOverlayFont->drawCentered(*painter, place, pstrOverlayLines, plngOverlayColour);
     return true;

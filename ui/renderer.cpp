@@ -74,8 +74,7 @@ void Game::Refresh()
 
     // Only the text's colour changed, and the buffer still holds the frame shown,
     // with what lies under the text kept: the text alone is put in again.
-    const bool recolour = text && pblnUnderTextKept && PictureBox::caching() && ptypShownFrame
-        && key.sameButColour(*ptypShownFrame);
+    const bool recolour = text && PictureBox::caching() && ptypShownFrame && key.sameButColour(*ptypShownFrame);
     pobjPicView->releasePicture(); // the buffer is drawn in place, not copied first
     if (recolour && paintCentered(true)) {
         buf.endPaint();
@@ -83,7 +82,7 @@ void Game::Refresh()
         ptypShownFrame = key;
         return;
     }
-    pblnUnderTextKept = false;
+    pvecUnderText.clear(); // kept again only if the text is mixed in from its mask
     const Colour savedFore = buf.ForeColor;
     const std::int16_t savedStyle = buf.FillStyle;
     const Colour savedFill = buf.FillColor;
