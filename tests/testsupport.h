@@ -9,11 +9,14 @@
 #include "platform/random.h"
 #include "support/supportlibrary.h"
 
+#include <QImage>
 #include <QTimer>
 
 #include <QStringList>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 
 // Reads and sets what the Game keeps private.
@@ -127,4 +130,25 @@ inline std::vector<std::pair<int, int>> optimalGame()
     towerMoves(5, 4, 5, 3, moves);
     towerMoves(5, 5, 6, 1, moves);
     return moves;
+}
+
+// How many pixels differ between two images of one size, and by how much at most
+// in any channel.
+struct PixelDifference
+{
+    int count = 0, worst = 0;
+};
+inline PixelDifference pixelDifference(const QImage &a, const QImage &b)
+{
+    PixelDifference d;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            if (p == q)
+                continue;
+            ++d.count;
+            d.worst = std::max({d.worst, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                                std::abs(qBlue(p) - qBlue(q))});
+        }
+    return d;
 }

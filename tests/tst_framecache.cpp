@@ -69,20 +69,10 @@ private slots:
         const QImage painted = frameWith(false, colour);
         const QImage blended = frameWith(true, colour);
         QCOMPARE(blended.size(), painted.size());
-        int differing = 0, worst = 0;
-        for (int y = 0; y < painted.height(); ++y)
-            for (int x = 0; x < painted.width(); ++x) {
-                const QRgb a = painted.pixel(x, y), b = blended.pixel(x, y);
-                if (a == b)
-                    continue;
-                ++differing;
-                worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                                  std::abs(qBlue(a) - qBlue(b))});
-            }
-        QVERIFY2(worst <= tolerance,
-                 qPrintable(QStringLiteral("%1 pixels differ, by up to %2").arg(differing).arg(worst)));
+        const PixelDifference d = pixelDifference(painted, blended);
+        QVERIFY2(d.worst <= tolerance, qPrintable(QStringLiteral("%1 pixels differ, by up to %2").arg(d.count).arg(d.worst)));
         if (tolerance == 0)
-            QCOMPARE(differing, 0);
+            QCOMPARE(d.count, 0);
     }
 
     // A frame that only changes the text's colour puts the text in again over the
