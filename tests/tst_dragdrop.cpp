@@ -12,7 +12,6 @@ class TestDragDrop : public QObject, private GameFixture
 {
     Q_OBJECT
 
-
     PictureView *view() { return in->view(); }
     void press(QPoint p, Qt::MouseButton b = Qt::LeftButton) { QTest::mousePress(view(), b, {}, p); }
     void release(QPoint p, Qt::MouseButton b = Qt::LeftButton) { QTest::mouseRelease(view(), b, {}, p); }

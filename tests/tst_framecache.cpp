@@ -216,18 +216,6 @@ private slots:
         QCOMPARE(in->view()->picture().pixelColor(83 + 9, 295), QColor(255, 191, 191));
     }
 
-    void textFramesAreAlwaysDrawn()
-    {
-        // The colour drifts every frame, so a frame with text is never the same.
-        game->SetDisplayCentered("Drift");
-        game->Refresh();
-        const qint64 first = in->view()->picture().cacheKey();
-        const Colour colour = in->overlayColour();
-        game->Refresh();
-        QVERIFY(in->overlayColour() != colour);
-        QVERIFY(in->view()->picture().cacheKey() != first);
-    }
-
     void messageExpiryIsShownWithoutOtherChanges()
     {
         game->SetShortMessage("Gone soon");

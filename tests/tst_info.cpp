@@ -45,7 +45,6 @@ class TestInfo : public QObject, private GameFixture
 {
     Q_OBJECT
 
-
 private slots:
     void init()
     {
@@ -78,23 +77,6 @@ private slots:
         QCOMPARE(lines.mid(1), kRules);
         QVERIFY(notice.contains("trademark"));
         QVERIFY(!notice.contains('\n'));
-    }
-
-    void gameIsUnchanged()
-    {
-        game->MoveRing(5, 2);
-        game->MoveRing(4, 2);   // refused: shows
-        game->MoveRing(5, 4);   // refused: waits
-        const QString shown = game->DisplayCentered();
-        const QStringList queue = game->messageQueue();
-        SupportLibrary::instance().setInfoDialogHook([](auto &&...) {});
-        in->infoAction()->trigger();
-        QCOMPARE(in->moveCount(), 1);
-        QCOMPARE(in->ring(5).Peg, 2);
-        QCOMPARE(in->stage(), 2);
-        QVERIFY(in->running());
-        QCOMPARE(game->DisplayCentered(), shown);
-        QCOMPARE(game->messageQueue(), queue);
     }
 
     void realDialogClosesWithEscapeAndOk_data()

@@ -11,7 +11,6 @@ class TestMessageQueue : public QObject, private GameFixture
 {
     Q_OBJECT
 
-
     void tick() { game->SetShortMessage(QString()); }
     void after(std::uint32_t ms)
     {
@@ -55,18 +54,6 @@ private slots:
         QVERIFY(in->savedCentered().isEmpty());
         after(10000);
         QCOMPARE(shown(), QStringLiteral("Before"));
-    }
-
-    void oneMessageOverNothing()
-    {
-        tick(); // idle: nothing happens
-        QVERIFY(shown().isEmpty());
-        game->SetShortMessage("Alone");
-        QCOMPARE(shown(), QStringLiteral("Alone"));
-        after(4000);
-        QCOMPARE(shown(), QStringLiteral("Alone"));
-        after(500);
-        QVERIFY(shown().isEmpty());
     }
 
     void equalRefusalsAreAllShown()
@@ -143,15 +130,6 @@ private slots:
         QCOMPARE(shown(), QStringLiteral("Game is not running.\r\nHit 'New Game'!"));
         after(1);
         QCOMPARE(shown(), ranking);
-    }
-
-    void messagesAreCleanedLikeTheOverlay()
-    {
-        game->SetShortMessage("Two\r\nlines\n\twith junk\r");
-        QCOMPARE(shown(), QStringLiteral("Two\r\nlineswith junk"));
-        QCOMPARE(game->ShortMessage(), shown());
-        after(10); // the cleaned text is what is shown: no re-show loop
-        QCOMPARE(in->savedCentered(), QString());
     }
 
     void messageThatCleansToNothingKeepsTheSavedText()

@@ -168,24 +168,6 @@ private slots:
         QCOMPARE(int((in->overlayColour() >> 8) & 0xFF), 101);
         QCOMPARE(int((in->overlayColour() >> 16) & 0xFF), 99);
     }
-
-    void firstFrameStartsFromBlack()
-    {
-        // r = 0.1, 0.9, 0.5: steps -51, 51, 0 -> the red channel bounces at once.
-        QList<float> values{0.1f, 0.9f, 0.5f, 0.5f, 0.25f};
-        Random::setSource([&values] { return values.isEmpty() ? 0.5f : values.takeFirst(); });
-        game->SetDisplayCentered("Text");
-        frame();
-        QCOMPARE(in->stepGreen(), 51);
-        QCOMPARE(in->stepBlue(), 0); // drawn again at the next frame
-        QCOMPARE(in->stepRed(), RoundEven(0.5f * 51 * 2)); // bounced with r = 0.5
-        QCOMPARE(int(in->overlayColour() & 0xFF), std::clamp(-51 + in->stepRed(), 0, 255));
-        QCOMPARE(int((in->overlayColour() >> 8) & 0xFF), 51);
-        frame();
-        // Blue draws -32 with r = 0.25, leaves the range at once and bounces with r = 0.5.
-        QCOMPARE(in->stepBlue(), 32);
-        QCOMPARE(int((in->overlayColour() >> 16) & 0xFF), 0);
-    }
 };
 
 QTEST_MAIN(TestOverlay)

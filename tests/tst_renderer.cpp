@@ -139,18 +139,6 @@ private slots:
         QCOMPARE(px(409, 300), kWhite);
     }
 
-    void drawingStateIsRestored()
-    {
-        PictureBox *b = in->buffer();
-        b->ForeColor = 0x123456;
-        b->FillColor = 0x654321;
-        b->FillStyle = 1;
-        frame();
-        QCOMPARE(b->ForeColor, Colour(0x123456));
-        QCOMPARE(b->FillColor, Colour(0x654321));
-        QCOMPARE(b->FillStyle, std::int16_t(1));
-    }
-
     void sizeRoundsHalfToEven()
     {
         // 400.5 draws as 400 wide, 401.5 as 402: the base line ends at W - 1.
@@ -166,16 +154,6 @@ private slots:
         QCOMPARE(img.width(), 402);
         QCOMPARE(img.pixelColor(401, 299), kBlack);
         QCOMPARE(img.pixelColor(400, 299), kBlack);
-    }
-
-    void pegsScaleRadiiDoNot()
-    {
-        in->view()->Move(10, 0, 960, 720);
-        game->Refresh();
-        const QImage img = in->view()->picture();
-        QCOMPARE(img.pixelColor(160, 600), kCyan); // peg 2 at (1/6, 5/6)
-        QCOMPARE(img.pixelColor(320, 360 + 46), kRed);
-        QCOMPARE(img.pixelColor(320, 360 + 53), kWhite);
     }
 
     void badRingPegStopsTheFrame()

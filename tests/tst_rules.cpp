@@ -65,38 +65,6 @@ private slots:
         clock.reset();
     }
 
-    void startingPosition()
-    {
-        QCOMPARE(in->stage(), 2);
-        QCOMPARE(in->moveCount(), 0);
-        QVERIFY(in->running());
-        QCOMPARE(game->State(), 0);
-        QCOMPARE(game->SubState(), 0);
-        QVERIFY(!game->GameOver());
-        QVERIFY(!game->DisplayInfo());
-        QCOMPARE(game->Options(), 0);
-        QVERIFY(in->abortAction()->isEnabled());
-        for (int r = 1; r <= 5; ++r) {
-            QCOMPARE(in->ring(r).Peg, 1);
-            QCOMPARE(in->ring(r).Size, 50 - 8 * (r - 1));
-        }
-        QCOMPARE(in->ring(1).Colour, Colour(0x0000FF));
-        QCOMPARE(in->ring(5).Colour, Colour(0xBFBFFF));
-        QCOMPARE(in->topRing(1), 5);
-        for (int p = 2; p <= 6; ++p)
-            QCOMPARE(in->topRing(p), 0);
-        QVERIFY(game->SupportLibraryText().size() > 0);
-    }
-
-    void topRingsOfMixedPegs()
-    {
-        in->ring(1).Peg = 2;
-        in->ring(3).Peg = 2;
-        QCOMPARE(in->topRing(2), 3);
-        QCOMPARE(in->topRing(1), 5);
-        QCOMPARE(in->topRing(3), 0);
-    }
-
     void acceptedAndRefusedMoves()
     {
         game->MoveRing(5, 2);

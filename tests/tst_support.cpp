@@ -37,28 +37,6 @@ class TestSupport : public QObject
     Q_OBJECT
 
 private slots:
-    void oneInstance()
-    {
-        QCOMPARE(&SupportLibrary::instance(), &SupportLibrary::instance());
-        QVERIFY(!lib().LibraryText().isEmpty());
-    }
-
-    void emptyArraysHaveNoBounds()
-    {
-        ValueArray a(ElementKind::Text);
-        QVERIFY(lib().IsArrayEmpty(a));
-        std::int32_t option = 0;
-        QCOMPARE(lib().CountElements(a, option), 0);
-        a.append(Value("x"));
-        QCOMPARE(a.lower(), 1);
-        QCOMPARE(a.upper(), 1);
-        QVERIFY(!lib().IsArrayEmpty(a));
-        a.erase();
-        QVERIFY(lib().IsArrayEmpty(a));
-        QCOMPARE(a.kind(), ElementKind::Text);
-        QCOMPARE(errorOf([&] { a.at(0); }), kErrSubscriptOutOfRange);
-    }
-
     void splitText()
     {
         const ValueArray lines = lib().SplitText("one\r\ntwo\r\n\r\nfour", "\r\n");
@@ -67,28 +45,6 @@ private slots:
         QCOMPARE(lib().SplitText("no break", "\r\n").toTexts(), QStringList{"no break"});
         QCOMPARE(lib().SplitText("a\nb\rc", "\r\n").toTexts(), QStringList{"a\nb\rc"});
         QCOMPARE(lib().SplitText("", "\r\n").size(), 1);
-    }
-
-    void minAndMax()
-    {
-        std::array<Value, 2> pair{Value(std::int32_t{270}), Value(std::int32_t{255})};
-        QCOMPARE(lib().MinValue(pair).number(), 255.0);
-        QCOMPARE(lib().MaxValue(pair).number(), 270.0);
-        pair = {Value(std::int32_t{-3}), Value(std::int16_t{0})};
-        QCOMPARE(lib().MaxValue(pair).number(), 0.0);
-        QCOMPARE(lib().MinValue(pair).number(), -3.0);
-        pair = {Value("text"), Value(std::int32_t{0})};
-        QCOMPARE(errorOf([&] { lib().MaxValue(pair); }), kErrTypeMismatch);
-    }
-
-    void textToBytes()
-    {
-        const ValueArray bytes = lib().TextToBytes(QStringLiteral("Courier New") + QChar(0), 1);
-        QCOMPARE(bytes.kind(), ElementKind::Byte);
-        QCOMPARE(bytes.size(), 12);
-        QCOMPARE(bytes.lower(), 0);
-        QCOMPARE(std::get<std::uint8_t>(bytes.at(0).data), std::uint8_t('C'));
-        QCOMPARE(std::get<std::uint8_t>(bytes.at(11).data), std::uint8_t(0));
     }
 
     void rebase()
@@ -155,23 +111,6 @@ private slots:
         QFETCH(int, start);
         QFETCH(int, count);
         QCOMPARE(errorOf([&] { SliceArray(values, start, count); }), kErrBadArrayArgument);
-        QCOMPARE(kErrBadArrayArgument, std::int32_t(-2147220466));
-    }
-
-    void infoDialogGoesThroughItsSeam()
-    {
-        QStringList seen;
-        QString seenTitle;
-        lib().setInfoDialogHook([&](const QString &t, const QIcon &, const QString &n, const QStringList &l) {
-            seenTitle = t;
-            seen = l;
-            seen.prepend(n);
-        });
-        ValueArray lines = ValueArray::texts({"credit", "rule"}, 0);
-        lib().ShowInfoDialog("Title", QIcon(), "Notice", lines);
-        lib().setInfoDialogHook({});
-        QCOMPARE(seenTitle, QStringLiteral("Title"));
-        QCOMPARE(seen, (QStringList{"Notice", "credit", "rule"}));
     }
 
     void roundsHalfToEven()

@@ -45,21 +45,6 @@ private slots:
         game.reset();
     }
 
-    void titleAndLayoutAtStart()
-    {
-        QCOMPARE(AppTitle(), QStringLiteral("Ostrel 'Pegmarch' 1.3.3"));
-        QCOMPARE(in->form()->windowTitle(), AppTitle());
-        QCOMPARE(in->form()->ScaleWidth(), 521.0f);
-        QCOMPARE(in->form()->ScaleHeight(), 365.0f);
-        QCOMPARE(in->view()->geometry(), QRect(10, 0, 501, 355));
-        PictureBox *b = in->buffer();
-        QCOMPARE(QRectF(b->Left(), b->Top(), b->Width(), b->Height()), QRectF(10, 0, 501, 355));
-        QVERIFY(in->timer()->isActive());
-        QCOMPARE(in->timer()->interval(), 100);
-        QVERIFY(!in->form()->windowIcon().isNull());
-        QCOMPARE(in->form()->windowIcon().availableSizes(), (QList<QSize>{QSize(16, 16), QSize(32, 32)}));
-    }
-
     void resizeRule_data()
     {
         QTest::addColumn<QSize>("inner");
@@ -114,33 +99,6 @@ private slots:
         QTRY_COMPARE(f->WindowState(), 2);
         QTRY_COMPARE(in->view()->width(), qRound(f->ScaleWidth()) - 20);
         QVERIFY(in->timer()->isActive());
-    }
-
-    void timerTicksRedraw()
-    {
-        // A tick copies a frame of the board's size onto the view.
-        QTRY_VERIFY_WITH_TIMEOUT(!in->view()->picture().isNull(), 1000);
-        QCOMPARE(in->view()->picture().deviceIndependentSize().toSize(), QSize(501, 355));
-    }
-
-    void menus()
-    {
-        frmMain *f = in->form();
-        const QList<QAction *> top = f->menuBar()->actions();
-        QCOMPARE(top.size(), 2);
-        QCOMPARE(top[0]->text(), QStringLiteral("&Game"));
-        QCOMPARE(top[1]->text(), QStringLiteral("&Help"));
-        const QList<QAction *> game = f->mnuGame->actions();
-        QCOMPARE(game.size(), 4);
-        QCOMPARE(game[0]->text(), QStringLiteral("&New"));
-        QCOMPARE(game[0]->shortcut(), QKeySequence(Qt::Key_F2));
-        QCOMPARE(game[1]->text(), QStringLiteral("&Abort"));
-        QCOMPARE(game[1]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F4));
-        QVERIFY(game[2]->isSeparator());
-        QCOMPARE(game[3]->text(), QStringLiteral("E&xit"));
-        QCOMPARE(f->mnuHelp->actions().size(), 1);
-        QCOMPARE(f->mnuHelp->actions()[0]->text(), QStringLiteral("&Info"));
-        QCOMPARE(f->mnuHelp->actions()[0]->shortcut(), QKeySequence(Qt::Key_F1));
     }
 
     void shortcutsReachNewAndAbort()
