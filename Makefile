@@ -4,7 +4,7 @@ BUILD ?= build
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test test-sanitize fuzz-check fuzz package bench bench-idle screenshots clean
+.PHONY: all deps configure build run test test-sanitize fuzz-check fuzz package bench bench-idle bench-soak screenshots clean
 
 all: build
 
@@ -54,6 +54,10 @@ screenshots: build
 
 package: build
 	cd $(BUILD) && cpack -G DEB
+
+# Resident memory and live fonts and masks over a hundred thousand frames.
+bench-soak: build
+	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/soak_memory
 
 bench: build
 	$(BUILD)/bench/bench_frame --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true \

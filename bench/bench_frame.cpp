@@ -73,14 +73,14 @@ void setUp(Game &game, Case c)
     game.NewGame();
     game.EndGame(false);
     game.NewGame();
-    in.dragRing() = 0;
+    in.setDrag(0, 0, 0);
     switch (c) {
     case Case::Board:
     case Case::BoardIdle:
     case Case::FirstText:
         break;
     case Case::Drag:
-        in.dragRing() = 5;
+        in.setDrag(5, 0, 0);
         break;
     case Case::Message:
     case Case::MessageWhole:
@@ -117,8 +117,7 @@ void frame(benchmark::State &state, const Size &s, Case c)
         } else if (c == Case::Drag) {
             // Every mouse move of a drag is a new frame.
             x = x > s.w ? 0 : x + 7;
-            in.dragX() = x;
-            in.dragY() = s.h / 2.0f;
+            in.setDrag(5, x, s.h / 2.0f);
         } else if (c == Case::Board || c == Case::MessageWhole || c == Case::ClosingWhole) {
             in.forgetShownFrame(); // measure the whole frame, not the skip of an unchanged one
         }

@@ -1,23 +1,17 @@
 // SPDX-License-Identifier: MIT
-// Helpers shared by the in-process tests: access to the Game's private model and
-// the seams for the clock, the generator and the modal boxes.
+// Shared by the in-process tests: the Game's private model, and the seams for the
+// clock and the modal boxes.
 #pragma once
 
 #include "game/game.h"
 #include "platform/clock.h"
 #include "platform/messagebox.h"
-#include "platform/random.h"
+#include "platform/pictureview.h"
 #include "support/supportlibrary.h"
+#include "ui/frmmain.h"
 
-#include <QImage>
-#include <QTimer>
-
-#include <QStringList>
-
-#include <algorithm>
-#include <cstdint>
-#include <cstdlib>
-#include <memory>
+#include <QAction>
+#include <QtTest>
 
 // Reads and sets what the Game keeps private.
 class GameInspector
@@ -28,38 +22,32 @@ public:
 
     std::int32_t &stage() { return game.plngStage; }
     std::int32_t &moveCount() { return game.plngMoveCount; }
-    bool &running() { return game.pblnRunning; }
     RingInfo &ring(int r) { return game.ptypRings.at(r); }
-    std::int32_t &dragRing() { return game.plngDragRing; }
-    float &dragX() { return game.psngDragX; }
-    float &dragY() { return game.psngDragY; }
-    std::int32_t topRing(int p)
+    std::int32_t dragRing() { return game.plngDragRing; }
+    void setDrag(std::int32_t ring, float x, float y)
     {
-        game.UpdateTopRings();
-        return game.plngTopRing.at(p);
+        game.plngDragRing = ring;
+        game.psngDragX = x;
+        game.psngDragY = y;
     }
     frmMain *form() { return game.pobjForm; }
     PictureView *view() { return game.pobjPicView; }
     PictureBox *buffer() { return game.pobjPicBuffer; }
     QTimer *timer() { return game.pobjTimer; }
-    QAction *abortAction() { return game.pobjMnuAbort; }
-    QAction *newAction() { return game.pobjMnuNewGame; }
-    QAction *exitAction() { return game.pobjMnuExit; }
-    QAction *infoAction() { return game.pobjMnuHelpInfo; }
-    QString savedCentered() { return game.pstrSavedCentered; }
-    bool messageUp() { return game.pblnMessageUp; }
     const TextFont *overlayFont() { return game.plngOverlayFont.get(); }
-    std::int32_t lineCount() { return game.plngLineCount; }
-    std::int32_t longestLine() { return game.plngLongestLine; }
     Colour overlayColour() { return game.plngOverlayColour; }
-    void setOverlayColour(Colour c) { game.plngOverlayColour = c; }
-    std::int32_t &stepRed() { return game.plngStepRed; }
-    std::int32_t &stepGreen() { return game.plngStepGreen; }
-    std::int32_t &stepBlue() { return game.plngStepBlue; }
+    std::int32_t stepRed() { return game.plngStepRed; }
+    // Pins the text's colour and the steps of its three channels.
+    void setColour(Colour c, std::int32_t red, std::int32_t green, std::int32_t blue)
+    {
+        game.plngOverlayColour = c;
+        game.plngStepRed = red;
+        game.plngStepGreen = green;
+        game.plngStepBlue = blue;
+    }
     void forgetShownFrame() { game.ptypShownFrame.reset(); }
-    void mouseDown(std::int16_t b, float x, float y) { game.pobjPicView_MouseDown(b, 0, x, y); }
-    void mouseMove(std::int16_t b, float x, float y) { game.pobjPicView_MouseMove(b, 0, x, y); }
-    void mouseUp(std::int16_t b, float x, float y) { game.pobjPicView_MouseUp(b, 0, x, y); }
+    void mouseDown(float x, float y) { game.pobjPicView_MouseDown(1, 0, x, y); }
+    void mouseUp(float x, float y) { game.pobjPicView_MouseUp(1, 0, x, y); }
 };
 
 // A clock the test moves by hand; installed for the life of the object.
@@ -71,16 +59,24 @@ struct FakeClock
     void advance(std::uint32_t ms) { now += ms; }
 };
 
-// A fresh Game for each test, with the clock held still and frames drawn only
-// when the test asks: call start() in init() and stop() in cleanup().
+// A fresh Game for each test (start() in init(), stop() in cleanup()), the clock
+// held still and frames drawn only when the test asks. Boxes and the info dialog
+// are recorded as "title: text", never shown: one the test did not expect fails it.
 struct GameFixture
 {
     std::unique_ptr<FakeClock> clock;
     std::unique_ptr<Game> game;
     std::unique_ptr<GameInspector> in;
+    QStringList boxes;
+    bool boxesExpected = false;
 
     void start()
     {
+        boxes.clear();
+        boxesExpected = false;
+        MessageBox::setHook([this](const QString &t, const QString &x) { boxes << t + ": " + x; });
+        SupportLibrary::instance().setInfoDialogHook(
+            [this](const QString &t, const QIcon &, const QString &, const QStringList &) { boxes << t + ": info"; });
         clock = std::make_unique<FakeClock>();
         game = std::make_unique<Game>();
         in = std::make_unique<GameInspector>(*game);
@@ -91,64 +87,38 @@ struct GameFixture
         in.reset();
         game.reset();
         clock.reset();
+        MessageBox::setHook({});
+        SupportLibrary::instance().setInfoDialogHook({});
+        QVERIFY2(boxesExpected || boxes.isEmpty(), qPrintable("unexpected box: " + boxes.join(" | ")));
     }
-};
-
-// Records warning boxes instead of showing them.
-struct BoxRecorder
-{
-    QStringList titles, texts;
-    BoxRecorder()
+    QImage frame()
     {
-        MessageBox::setHook([this](const QString &t, const QString &x) {
-            titles << t;
-            texts << x;
-        });
+        game->Refresh();
+        return in->view()->picture();
     }
-    ~BoxRecorder() { MessageBox::setHook({}); }
 };
 
-// The optimal moves of one transfer of n rings (ring numbers 1 biggest .. 5 smallest)
-// from peg a to peg b over peg c, appended as (ring, peg) pairs.
-inline void towerMoves(int n, int a, int b, int c, std::vector<std::pair<int, int>> &out, int smallestOfStack = 5)
+// The least moves carrying the n smallest rings from peg a to peg b over peg c, as
+// (ring, peg) pairs; ring 1 is the biggest.
+inline void towerMoves(int n, int a, int b, int c, std::vector<std::pair<int, int>> &out)
 {
-    if (n == 0)
-        return;
-    const int ring = smallestOfStack - n + 1; // the biggest ring of this sub-tower
-    towerMoves(n - 1, a, c, b, out, smallestOfStack);
-    out.emplace_back(ring, b);
-    towerMoves(n - 1, c, b, a, out, smallestOfStack);
+    if (n > 0) {
+        towerMoves(n - 1, a, c, b, out);
+        out.emplace_back(6 - n, b);
+        towerMoves(n - 1, c, b, a, out);
+    }
 }
 
-// The whole optimal game: 1->2 (over 3), 2->3 (over 1), 3->4 (over 5), 4->5 (over 3), 5->6 (over 1).
-inline std::vector<std::pair<int, int>> optimalGame()
+// Whether two images of one size differ by more than `worst` in no channel, and in
+// at most `count` pixels.
+inline bool nearlyEqual(const QImage &a, const QImage &b, int worst, int count)
 {
-    std::vector<std::pair<int, int>> moves;
-    towerMoves(5, 1, 2, 3, moves);
-    towerMoves(5, 2, 3, 1, moves);
-    towerMoves(5, 3, 4, 5, moves);
-    towerMoves(5, 4, 5, 3, moves);
-    towerMoves(5, 5, 6, 1, moves);
-    return moves;
-}
-
-// How many pixels differ between two images of one size, and by how much at most
-// in any channel.
-struct PixelDifference
-{
-    int count = 0, worst = 0;
-};
-inline PixelDifference pixelDifference(const QImage &a, const QImage &b)
-{
-    PixelDifference d;
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x) {
             const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            if (p == q)
-                continue;
-            ++d.count;
-            d.worst = std::max({d.worst, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                                std::abs(qBlue(p) - qBlue(q))});
+            if (p != q && (--count < 0 || std::abs(qRed(p) - qRed(q)) > worst ||
+                           std::abs(qGreen(p) - qGreen(q)) > worst || std::abs(qBlue(p) - qBlue(q)) > worst))
+                return false;
         }
-    return d;
+    return a.size() == b.size();
 }

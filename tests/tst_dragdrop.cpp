@@ -1,12 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Drag and drop with real mouse events on the board picture.
-#include "platform/pictureview.h"
-#include "ui/frmmain.h"
+// Drag and drop, with real mouse events on the board picture and, for the exact
+// bounds, through the handlers with single-precision positions.
 #include "testsupport.h"
-
-#include <QtTest>
-
-#include <memory>
 
 class TestDragDrop : public QObject, private GameFixture
 {
@@ -15,106 +10,70 @@ class TestDragDrop : public QObject, private GameFixture
     PictureView *view() { return in->view(); }
     void press(QPoint p, Qt::MouseButton b = Qt::LeftButton) { QTest::mousePress(view(), b, {}, p); }
     void release(QPoint p, Qt::MouseButton b = Qt::LeftButton) { QTest::mouseRelease(view(), b, {}, p); }
-    void move(QPoint p) { QTest::mouseMove(view(), p); }
 
 private slots:
     void init()
     {
         start();
         QVERIFY(QTest::qWaitForWindowExposed(in->form()));
-        view()->Move(10, 0, 480, 360); // peg 1 at (160, 180), peg 2 at (80, 300)
+        view()->Move(10, 0, 480, 360); // peg 1 at (160, 180), peg 2 at (80, 300), peg 3 at (240, 300)
     }
-    void cleanup()
-    {
-        stop();
-    }
+    void cleanup() { stop(); }
 
-    void pickUpByTheTopRingsRadius()
+    void pickUpCarryAndDrop()
     {
-        press({170, 180}); // 10 from peg 1: within ring 5's radius 18
-        QCOMPARE(in->dragRing(), 5);
-        release({170, 180});
-        QCOMPARE(in->dragRing(), 0);
-
         press({190, 180}); // 30 from peg 1: ring 1 lies there, but only the top ring counts
         QCOMPARE(in->dragRing(), 0);
-        press({178, 180}); // exactly on the radius picks up
+        press({170, 180}); // 10 from peg 1: within ring 5's radius 18
         QCOMPARE(in->dragRing(), 5);
-        press({240, 240}); // a new press that hits nothing ends the drag
-        QCOMPARE(in->dragRing(), 0);
-        QCOMPARE(in->moveCount(), 0);
-    }
-
-    void dragFollowsThePointerAndRedraws()
-    {
-        press({160, 180});
-        move({300, 250});
-        QCOMPARE(in->dragX(), 300.0f);
-        QCOMPARE(in->dragY(), 250.0f);
-        // Each move draws a frame at once: the ring is at the pointer, gone from its peg.
+        QTest::mouseMove(view(), {300, 250});
+        // Each move draws a frame at once: the ring at the pointer, gone from its peg.
         QCOMPARE(view()->picture().pixelColor(300, 250), QColor(255, 191, 191));
         QCOMPARE(view()->picture().pixelColor(169, 180), QColor(0, 255, 0));
-        release({300, 250});
-        QCOMPARE(in->moveCount(), 0); // not near any peg
-    }
-
-    void dropReach_data()
-    {
-        QTest::addColumn<int>("distance");
-        QTest::addColumn<int>("peg");
-        QTest::addColumn<int>("moves");
-        QTest::newRow("22 from peg 2 drops") << 22 << 2 << 1;
-        QTest::newRow("24 from peg 2 cancels") << 24 << 1 << 0;
-    }
-    void dropReach()
-    {
-        QFETCH(int, distance);
-        QFETCH(int, peg);
-        QFETCH(int, moves);
-        press({160, 180});
-        move({80 + distance, 300});
-        release({80 + distance, 300});
-        QCOMPARE(in->dragRing(), 0);
-        QCOMPARE(in->ring(5).Peg, peg);
-        QCOMPARE(in->moveCount(), moves);
-    }
-
-    void exactlyTheReachDoesNotDrop()
-    {
-        // Peg 3 sits at (240, 300) exactly: a release 23 away is on the reach, not within it.
-        press({160, 180});
-        release({263, 300});
-        QCOMPARE(in->ring(5).Peg, 1);
-        press({160, 180});
-        release({262, 300});
-        QCOMPARE(in->ring(5).Peg, 3);
-    }
-
-    void otherButtonsAreIgnored()
-    {
-        press({160, 180}, Qt::RightButton);
-        QCOMPARE(in->dragRing(), 0);
-        press({160, 180}, Qt::MiddleButton);
-        QCOMPARE(in->dragRing(), 0);
-
-        // A left drag goes on through a right click and ends only on the left release.
-        press({160, 180});
-        press({80, 300}, Qt::RightButton);
-        release({80, 300}, Qt::RightButton);
+        press({240, 240}, Qt::RightButton); // other buttons neither drop nor start anything
+        release({102, 300}, Qt::RightButton);
         QCOMPARE(in->dragRing(), 5);
-        QCOMPARE(in->moveCount(), 0);
-        release({80, 300});
+        release({102, 300}); // 22 from peg 2: within reach (18 + 5)
         QCOMPARE(in->ring(5).Peg, 2);
+        QCOMPARE(in->moveCount(), 1);
+
+        press({80, 300});
+        release({80, 324}); // 24 from peg 2, far from the others: back on its peg
+        press({80, 300});
+        release({-400, -300});
+        press({80, 300});
+        press({240, 240}); // a new press that hits nothing ends the drag
+        release({240, 300});
+        QCOMPARE(in->ring(5).Peg, 2);
+        QCOMPARE(in->moveCount(), 1);
     }
 
-    void releaseFarOutsideCancels()
+    // On a 512 x 256 board the centres of pegs 1 and 3, (2/6 * 512, 128) and
+    // (256, 5/6 * 256), are exact in single precision, so a position can lie
+    // exactly on a bound.
+    void exactBounds_data()
     {
-        press({160, 180});
-        move({-400, -300});
-        release({-400, -300});
-        QCOMPARE(in->dragRing(), 0);
-        QCOMPARE(in->ring(5).Peg, 1);
-        QCOMPARE(in->moveCount(), 0);
+        QTest::addColumn<float>("beyond");
+        QTest::addColumn<int>("picked");
+        QTest::addColumn<int>("peg");
+        QTest::newRow("on both bounds") << 0.0f << 5 << 1; // picked up; not dropped
+        QTest::newRow("just inside both") << -0.001f << 5 << 3;
+        QTest::newRow("just outside both") << 0.001f << 0 << 1;
+    }
+    void exactBounds()
+    {
+        QFETCH(float, beyond);
+        QFETCH(int, picked);
+        QFETCH(int, peg);
+        view()->Move(10, 0, 512, 256);
+        const float peg1x = 2.0f / 6 * 512, peg3y = 5.0f / 6 * 256;
+        QCOMPARE(double(peg1x), double(2.0f / 6) * 512);
+        QCOMPARE(double(peg3y), double(5.0f / 6) * 256);
+        in->mouseDown(peg1x, 128 - 18 - beyond); // ring 5's radius from peg 1
+        QCOMPARE(in->dragRing(), picked);
+        in->setDrag(5, 0, 0);
+        in->mouseUp(256 + 23 + beyond, peg3y); // its radius + 5 from peg 3
+        QCOMPARE(in->ring(5).Peg, peg);
     }
 
     void lowerPegWinsWhereReachesOverlap()
@@ -124,42 +83,28 @@ private slots:
         for (int r = 1; r <= 4; ++r)
             in->ring(r).Peg = 1;
         in->ring(5).Peg = 3;
-        press({25, 42}); // within ring 4 on peg 1 and ring 5 on peg 3: peg 1 wins
+        press({25, 42}); // within ring 4 on peg 1 and ring 5 on peg 3
         QCOMPARE(in->dragRing(), 4);
         release({200, 200});
-
         for (int r = 1; r <= 4; ++r)
             in->ring(r).Peg = 4;
         press({30, 50});
-        QCOMPARE(in->dragRing(), 5);
-        release({14, 40}); // within reach of pegs 1 and 2; peg 2 is nearer, peg 1 wins
+        release({14, 40}); // within reach of pegs 1 and 2, nearer to 2
         QCOMPARE(in->ring(5).Peg, 1);
     }
 
-    void pressWhileNotRunning()
-    {
-        game->EndGame(false);
-        const QString ranking = game->DisplayCentered();
-        press({160, 180});
-        QCOMPARE(in->dragRing(), 0);
-        QCOMPARE(game->ShortMessage(), QStringLiteral("Game is not running.\r\nHit 'New Game'!"));
-        // A right press says nothing.
-        game->SetShortMessage(QString());
-        clock->advance(5000);
-        game->SetShortMessage(QString());
-        QCOMPARE(game->DisplayCentered(), ranking);
-        press({160, 180}, Qt::RightButton);
-        QVERIFY(game->ShortMessage().isEmpty());
-    }
-
-    void endOfGameDropsTheDrag()
+    void pressWhileNotRunningOrAfterTheEnd()
     {
         press({160, 180});
-        QCOMPARE(in->dragRing(), 5);
-        game->EndGame(false);
+        game->EndGame(false); // the drag ends with the game
         QCOMPARE(in->dragRing(), 0);
         release({80, 300});
         QCOMPARE(in->ring(5).Peg, 1);
+        press({160, 180}, Qt::RightButton); // says nothing
+        QVERIFY(game->ShortMessage().isEmpty());
+        press({160, 180});
+        QCOMPARE(in->dragRing(), 0);
+        QCOMPARE(game->ShortMessage(), QStringLiteral("Game is not running.\r\nHit 'New Game'!"));
     }
 };
 

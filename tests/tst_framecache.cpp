@@ -1,231 +1,158 @@
 // SPDX-License-Identifier: MIT
-// Frames drawn with the rasterised text block look exactly as frames drawn by the
-// painter every time, and unchanged frames are not drawn again.
-#include "platform/pictureview.h"
-#include "ui/frmmain.h"
+// Frames drawn from rasterised shapes and text look exactly as frames drawn by
+// the painter; a frame that only recolours the text redraws and repaints only the
+// text; an unchanged frame is not drawn again.
 #include "platform/picturebox.h"
 #include "testsupport.h"
-
-#include <QtTest>
-
-#include <memory>
 
 class TestFrameCache : public QObject, private GameFixture
 {
     Q_OBJECT
 
-    // One frame with the overlay colour and its steps pinned, so both ways see the same.
-    QImage frameWith(bool caching, Colour colour)
+    // A frame with the text's colour pinned to steps that stay inside 0..255.
+    QImage frameIn(Colour colour, bool caching = true, bool whole = true)
     {
+        auto step = [colour](int shift) { return ((colour >> shift) & 0xFF) > 127 ? -3 : 5; };
+        in->setColour(colour, step(0), step(8), step(16));
+        if (whole)
+            in->forgetShownFrame();
         PictureBox::setCaching(caching);
-        in->setOverlayColour(colour);
-        in->stepRed() = 1;
-        in->stepGreen() = 1;
-        in->stepBlue() = 1;
-        in->forgetShownFrame();
-        game->Refresh();
+        const QImage img = frame().copy();
         PictureBox::setCaching(true);
-        return in->view()->picture().copy();
-    }
-
-    // The colour and steps that stay inside 0..255, so no random bounce comes in.
-    void pinColour(Colour colour)
-    {
-        in->setOverlayColour(colour);
-        auto step = [](Colour c, int shift) { return ((c >> shift) & 0xFF) > 127 ? -3 : 5; };
-        in->stepRed() = step(colour, 0);
-        in->stepGreen() = step(colour, 8);
-        in->stepBlue() = step(colour, 16);
+        return img;
     }
 
 private slots:
     void init() { start(); }
     void cleanup() { stop(); }
 
-    void textBlockMatchesThePainter_data()
+    void textFramesMatchThePainter_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QSize>("size");
         QTest::addColumn<uint>("colour");
         QTest::addColumn<int>("tolerance");
         QTest::newRow("closing, small") << "You did it in 155!\r\nIngenious" << QSize(501, 355) << 0x3080C0u << 0;
-        QTest::newRow("message, small") << "Peg 4 is outside of\r\nthe current triangle!" << QSize(501, 355)
-                                        << 0x102030u << 0;
+        QTest::newRow("message") << "Peg 4 is outside of\r\nthe current triangle!" << QSize(501, 355) << 0x102030u << 0;
         QTest::newRow("closing, large") << "You didn't\r\ndo it in 42..." << QSize(1600, 900) << 0xF0F0F0u << 0;
         QTest::newRow("narrow") << "A & B ~ {x}" << QSize(130, 90) << 0x00FF00u << 0;
-        // Squeezed so hard that neighbouring glyphs overlap: the painter blends each
-        // glyph in turn, the block blends their union once, which rounds differently.
+        // Squeezed until neighbouring glyphs overlap: the painter mixes each glyph
+        // in turn, the block mixes their union once, which rounds differently.
         QTest::newRow("overlapping glyphs") << "WWWWWWWW" << QSize(400, 120) << 0x0000FFu << 1;
     }
-    void textBlockMatchesThePainter()
+    void textFramesMatchThePainter()
     {
         QFETCH(QString, text);
         QFETCH(QSize, size);
         QFETCH(uint, colour);
         QFETCH(int, tolerance);
         in->view()->Move(10, 0, size.width(), size.height());
-        game->SetDisplayCentered(text);
-        game->Refresh(); // builds the font for this size
-        const QImage painted = frameWith(false, colour);
-        const QImage blended = frameWith(true, colour);
-        QCOMPARE(blended.size(), painted.size());
-        const PixelDifference d = pixelDifference(painted, blended);
-        QVERIFY2(d.worst <= tolerance, qPrintable(QStringLiteral("%1 pixels differ, by up to %2").arg(d.count).arg(d.worst)));
-        if (tolerance == 0)
-            QCOMPARE(d.count, 0);
-    }
-
-    // A frame that only changes the text's colour puts the text in again over the
-    // board kept from the frame before; it must equal the whole frame drawn anew.
-    void recolouredTextMatchesAWholeFrame_data() { textBlockMatchesThePainter_data(); }
-    void recolouredTextMatchesAWholeFrame()
-    {
-        QFETCH(QString, text);
-        QFETCH(QSize, size);
-        QFETCH(uint, colour);
-        in->view()->Move(10, 0, size.width(), size.height());
         game->MoveRing(5, 2); // a ring and the stage's triangle under the text
         game->SetDisplayCentered(text);
-        in->setOverlayColour(0x808080);
-        game->Refresh(); // the whole frame, keeping what lies under the text
-        pinColour(colour);
-        game->Refresh(); // the text alone, recoloured
-        const QImage recoloured = in->view()->picture().copy();
-
-        pinColour(colour);
-        in->forgetShownFrame();
-        game->Refresh(); // the same frame, drawn whole
-        QCOMPARE(recoloured, in->view()->picture());
+        const QImage painted = frameIn(colour, false), blended = frameIn(colour);
+        QVERIFY(nearlyEqual(painted, blended, tolerance, tolerance ? INT_MAX : 0));
+        // Only the colour changes from the frame before: the text alone is put in
+        // again over the board kept under it, and must equal the whole frame.
+        frameIn(colour ^ 0x404040);
+        QCOMPARE(frameIn(colour, true, false), blended);
     }
 
     void onlyTheTextIsDrawnWhenOnlyItsColourChanges()
     {
         game->SetDisplayCentered("Over the board");
-        game->Refresh();
-        // A mark far from the text, in the buffer only: a whole frame would clear it.
-        const QColor mark(1, 2, 3);
-        in->buffer()->pixels().setPixelColor(2, 2, mark);
-        game->Refresh();
-        QCOMPARE(in->view()->picture().pixelColor(2, 2), mark);
-
-        game->MoveRing(5, 2); // the board changes: everything is drawn again
-        game->Refresh();
-        QCOMPARE(in->view()->picture().pixelColor(2, 2), QColor(Qt::white));
-        in->buffer()->pixels().setPixelColor(2, 2, mark);
-        in->view()->Move(10, 0, 400, 300); // so does the size
-        game->Refresh();
-        QCOMPARE(in->view()->picture().pixelColor(2, 2), QColor(Qt::white));
-
-        PictureBox::setCaching(false); // drawn by the painter, nothing is kept
-        game->Refresh();
-        in->buffer()->pixels().setPixelColor(2, 2, mark);
-        game->Refresh();
+        frame();
+        // A mark far from the text, in the buffer only: a whole frame clears it.
+        auto kept = [this] {
+            in->buffer()->pixels().setPixelColor(2, 2, QColor(1, 2, 3));
+            return frame().pixelColor(2, 2) == QColor(1, 2, 3);
+        };
+        QVERIFY(kept());
+        game->MoveRing(5, 2); // the board changes
+        QVERIFY(!kept());
+        in->view()->Move(10, 0, 400, 300); // the size changes
+        QVERIFY(!kept());
+        PictureBox::setCaching(false); // the painter keeps nothing
+        frame();
+        QVERIFY(!kept());
         PictureBox::setCaching(true);
-        QCOMPARE(in->view()->picture().pixelColor(2, 2), QColor(Qt::white));
     }
 
     void aRecolouredFrameRepaintsOnlyTheText()
     {
-        // What the view is asked to repaint, as its paint events show it.
-        struct PaintSpy : QObject
+        struct PaintSpy : QObject // what the view is asked to repaint
         {
             QRegion painted;
             bool eventFilter(QObject *, QEvent *e) override
             {
-                if (e->type() == QEvent::Paint)
-                    painted += static_cast<QPaintEvent *>(e)->region();
+                painted += e->type() == QEvent::Paint ? static_cast<QPaintEvent *>(e)->region() : QRegion();
                 return false;
             }
         } spy;
-        PictureView *view = in->view();
         in->form()->show();
         QVERIFY(QTest::qWaitForWindowExposed(in->form()));
-        view->installEventFilter(&spy);
-        const QRect whole(QPoint(0, 0), view->size());
-
+        in->view()->installEventFilter(&spy);
+        auto repainted = [&] {
+            spy.painted = QRegion();
+            game->Refresh();
+            (void)QTest::qWaitFor([&] { return !spy.painted.isEmpty(); });
+            return spy.painted.boundingRect();
+        };
+        const QRect whole(QPoint(0, 0), in->view()->size());
         game->SetDisplayCentered("Here");
-        game->Refresh();
-        QTRY_VERIFY(!spy.painted.isEmpty());
-        QCOMPARE(spy.painted.boundingRect(), whole);
-
-        spy.painted = QRegion();
-        game->Refresh(); // a new colour only
-        QTRY_VERIFY(!spy.painted.isEmpty());
-        const QRect text = spy.painted.boundingRect();
-        QVERIFY2(whole.contains(text) && text.width() < whole.width() && text.height() < whole.height(),
-                 qPrintable(QStringLiteral("repainted %1,%2 %3x%4").arg(text.x()).arg(text.y())
-                                .arg(text.width()).arg(text.height())));
-        QVERIFY(text.contains(whole.center())); // the text sits in the middle
-
-        spy.painted = QRegion();
+        QCOMPARE(repainted(), whole);
+        const QRect text = repainted(); // a new colour only
+        QVERIFY(text.contains(whole.center()) && whole.contains(text) && text != whole);
         game->MoveRing(5, 2);
-        game->Refresh();
-        QTRY_VERIFY(!spy.painted.isEmpty());
-        QCOMPARE(spy.painted.boundingRect(), whole);
-        view->removeEventFilter(&spy);
+        QCOMPARE(repainted(), whole);
     }
 
-    // Shapes wait to be mixed in bands; what the painter draws in between, and a
-    // shape cache that starts afresh mid-frame, must not change what comes out.
-    void waitingShapesKeepTheirOrder()
+    // Discs at every offset within a device pixel, at whole and fractional densities,
+    // mixed in bands around what the painter draws, a clear, and a shape cache that
+    // starts afresh mid-frame: the same pixels as the painter's, in the same order.
+    void shapesMatchThePainter_data()
     {
-        auto draw = [](bool caching) {
+        QTest::addColumn<double>("ratio");
+        for (double r : {1.0, 1.25, 1.5, 2.0})
+            QTest::addRow("%g", r) << r;
+    }
+    void shapesMatchThePainter()
+    {
+        QFETCH(double, ratio);
+        auto draw = [ratio](bool caching) {
             PictureBox::setCaching(caching);
             PictureBox box;
+            box.setDevicePixelRatio(ratio);
             box.Move(0, 0, 300, 700);
             box.Cls();
-            box.ForeColor = 0x0000FF;
-            box.Line(10, 10, 290, 60);
-            box.FillStyle = 1; // hollow: drawn by the painter, over the line
-            box.ForeColor = 0x000000;
-            box.Circle(150, 35, 30);
-            box.FillStyle = 0; // a disc over both
-            box.ForeColor = box.FillColor = 0xFF8000;
-            box.Circle(160, 40, 12);
-            // More distinct lines than the cache keeps, down the whole height.
-            for (int i = 0; i < 100; ++i) {
-                box.ForeColor = static_cast<Colour>(0x010203 * i);
-                box.Line(5 + i, 80 + 6 * i, 295 - i, 90 + 6 * i);
+            box.FillStyle = 0;
+            for (int i = 0; i < 300; ++i) { // more distinct discs than the cache keeps
+                box.ForeColor = box.FillColor = static_cast<Colour>(0x3050F0 + 0x0A0301 * i);
+                box.Circle(20 + 0.937f * i, 30 + 2.171f * i, 5.0f + 8 * (i % 6));
+                box.FillStyle = i % 50 == 0; // now and then a hollow one, drawn by the painter
             }
+            const QImage first = box.Image().copy();
+            box.Circle(100, 100, 40);
             box.Cls(); // what waits before a clear is dropped, not drawn
-            box.ForeColor = 0x00FF00;
-            box.Line(0, 0, 299, 699);
             box.Circle(150, 350, 20);
-            QImage first = box.Image().copy();
-            box.Line(299, 0, 0, 699); // after the picture was taken: drawn on it
             PictureBox::setCaching(true);
             return std::pair(first, box.Image().copy());
         };
-        const auto painted = draw(false);
-        const auto blended = draw(true);
-        QCOMPARE(blended.first, painted.first);
-        QCOMPARE(blended.second, painted.second);
-        QVERIFY(blended.first != blended.second);
+        QCOMPARE(draw(true), draw(false));
     }
 
     void unchangedFrameIsNotDrawnAgain()
     {
-        game->Refresh();
-        const qint64 first = in->view()->picture().cacheKey();
-        game->Refresh();
-        QCOMPARE(in->view()->picture().cacheKey(), first); // nothing new was shown
-
+        const qint64 first = frame().cacheKey();
+        QCOMPARE(frame().cacheKey(), first);
         game->MoveRing(5, 2);
-        game->Refresh();
-        QVERIFY(in->view()->picture().cacheKey() != first);
+        QVERIFY(frame().cacheKey() != first);
         QCOMPARE(in->view()->picture().pixelColor(83 + 9, 295), QColor(255, 191, 191));
-    }
-
-    void messageExpiryIsShownWithoutOtherChanges()
-    {
-        game->SetShortMessage("Gone soon");
-        game->Refresh();
+        game->SetShortMessage("Gone soon"); // its expiry alone changes the frame
+        frame();
         clock->advance(4500);
-        game->Refresh();
-        const QImage afterExpiry = in->view()->picture();
+        const QImage afterExpiry = frame();
         in->forgetShownFrame();
-        game->Refresh();
-        QCOMPARE(in->view()->picture(), afterExpiry);
+        QCOMPARE(frame(), afterExpiry);
     }
 };
 

@@ -1,57 +1,35 @@
 // SPDX-License-Identifier: MIT
-// The window and the Game's life: title, layout and the resize rule, the timer
-// across minimise and restore, menus and shortcuts, Exit and closing.
+// The window and the Game's life: the resize rule, the timer across minimise and
+// restore, the shortcuts, the info dialog, Exit and closing.
 #include "app/modmain.h"
 #include "platform/picturebox.h"
-#include "platform/pictureview.h"
 #include "testsupport.h"
-#include "ui/frmmain.h"
 
-#include <QAction>
-#include <QMenu>
-#include <QMenuBar>
+#include <QLabel>
 #include <QPointer>
-#include <QTimer>
-#include <QtTest>
 
-#include <memory>
-
-class TestWindow : public QObject
+class TestWindow : public QObject, private GameFixture
 {
     Q_OBJECT
 
-    std::unique_ptr<Game> game;
-    std::unique_ptr<GameInspector> in;
-
-    // Resizes the window so that its inner area (below the menu bar) is w x h.
-    void setInner(int w, int h)
-    {
-        frmMain *f = in->form();
-        const QSize frame = f->size() - QSize(int(f->ScaleWidth()), int(f->ScaleHeight()));
-        f->resize(w + frame.width(), h + frame.height());
-        QCoreApplication::processEvents();
-    }
+    frmMain *form() { return in->form(); }
 
 private slots:
     void init()
     {
-        game = std::make_unique<Game>();
-        in = std::make_unique<GameInspector>(*game);
-        QVERIFY(QTest::qWaitForWindowExposed(in->form()));
+        start();
+        in->timer()->start();
+        QVERIFY(QTest::qWaitForWindowExposed(form()));
     }
-    void cleanup()
-    {
-        in.reset();
-        game.reset();
-    }
+    void cleanup() { stop(); }
 
     void resizeRule_data()
     {
         QTest::addColumn<QSize>("inner");
         QTest::addColumn<QRect>("board");
+        QTest::newRow("opening size") << QSize(521, 365) << QRect(10, 0, 501, 355);
         QTest::newRow("larger") << QSize(800, 600) << QRect(10, 0, 780, 590);
         QTest::newRow("low") << QSize(400, 93) << QRect(10, 0, 380, 84);
-        QTest::newRow("exactly 94") << QSize(400, 94) << QRect(10, 0, 380, 84);
         QTest::newRow("95") << QSize(400, 95) << QRect(10, 0, 380, 85);
         QTest::newRow("tiny") << QSize(15, 5) << QRect(10, 0, 0, 84);
     }
@@ -59,115 +37,95 @@ private slots:
     {
         QFETCH(QSize, inner);
         QFETCH(QRect, board);
-        // The window's own minimum would hide the rule: let the inner area be anything.
-        in->form()->setMinimumSize(0, 0);
-        in->form()->centralWidget()->setMinimumSize(0, 0);
-        setInner(inner.width(), inner.height());
-        if (QSize(int(in->form()->ScaleWidth()), int(in->form()->ScaleHeight())) != inner)
-            QSKIP("the platform would not make the window that small");
+        form()->setMinimumSize(0, 0); // the window's own minimum would hide the rule
+        form()->centralWidget()->setMinimumSize(0, 0);
+        form()->resize(form()->size() - QSize(qRound(form()->ScaleWidth()), qRound(form()->ScaleHeight())) + inner);
+        QCoreApplication::processEvents();
+        QCOMPARE(QSize(qRound(form()->ScaleWidth()), qRound(form()->ScaleHeight())), inner);
         QCOMPARE(in->view()->geometry(), board);
         PictureBox *b = in->buffer();
         QCOMPARE(QRectF(b->Left(), b->Top(), b->Width(), b->Height()), QRectF(board));
-    }
-
-    void bufferFollowsViewBeforeItIsShown()
-    {
-        // The buffer follows the view's rectangle even while nothing is shown.
-        in->form()->hide();
+        form()->hide(); // the buffer follows the view while nothing is shown too
         in->view()->Move(10, 0, 300, 200);
-        PictureBox *b = in->buffer();
         QCOMPARE(QRectF(b->Left(), b->Top(), b->Width(), b->Height()), QRectF(10, 0, 300, 200));
     }
 
     void minimiseStopsTheTimerAndRestoreResumes()
     {
-        frmMain *f = in->form();
-        f->setWindowState(Qt::WindowMinimized);
-        QCoreApplication::processEvents();
-        QCOMPARE(f->WindowState(), 1);
-        QVERIFY(!in->timer()->isActive());
-        const QRect before = in->view()->geometry();
-
-        f->setWindowState(Qt::WindowNoState);
-        QCoreApplication::processEvents();
-        QCOMPARE(f->WindowState(), 0);
-        QVERIFY(in->timer()->isActive());
-        QCOMPARE(in->view()->geometry(), before);
-
-        f->setWindowState(Qt::WindowMaximized);
-        QCoreApplication::processEvents();
-        QTRY_COMPARE(f->WindowState(), 2);
-        QTRY_COMPARE(in->view()->width(), qRound(f->ScaleWidth()) - 20);
-        QVERIFY(in->timer()->isActive());
+        for (auto [state, code, ticking] : {std::tuple(Qt::WindowMinimized, 1, false), {Qt::WindowNoState, 0, true},
+                                            {Qt::WindowMaximized, 2, true}}) {
+            form()->setWindowState(state);
+            QTRY_COMPARE(form()->WindowState(), code);
+            QCOMPARE(in->timer()->isActive(), ticking);
+        }
+        QTRY_COMPARE(in->view()->width(), qRound(form()->ScaleWidth()) - 20);
     }
 
-    void shortcutsReachNewAndAbort()
+    void shortcuts()
     {
-        frmMain *f = in->form();
-        f->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(f));
+        form()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form()));
         game->MoveRing(5, 2);
-
-        QTest::keyClick(f, Qt::Key_F4, Qt::ControlModifier);
-        QVERIFY(!game->running());
+        QTest::keyClick(form(), Qt::Key_F4, Qt::ControlModifier);
         QCOMPARE(game->GameOverText(), QStringLiteral("You didn't\r\ndo it in 1..."));
-        QVERIFY(!in->abortAction()->isEnabled());
-
-        // Disabled: a second Ctrl+F4 changes nothing.
-        QTest::keyClick(f, Qt::Key_F4, Qt::ControlModifier);
+        QTest::keyClick(form(), Qt::Key_F4, Qt::ControlModifier); // disabled now: nothing changes
         QCOMPARE(game->SubState(), 2);
-
-        QTest::keyClick(f, Qt::Key_F2);
-        QVERIFY(game->running());
-        QVERIFY(in->abortAction()->isEnabled());
+        QTest::keyClick(form(), Qt::Key_F2);
+        QVERIFY(game->running() && form()->mnuGameAbort->isEnabled());
         QCOMPARE(game->rings()[5].Peg, 1);
         QVERIFY(game->DisplayCentered().isEmpty());
+        QTest::keyClick(form(), Qt::Key_F1);
+        QCOMPARE(boxes, QStringList{AppTitle() + ": info"});
+        boxesExpected = true;
     }
 
-    void exitDefersDestructionUntilTheHandlerReturns()
+    void infoDialog()
     {
+        SupportLibrary::instance().setInfoDialogHook({}); // the real dialog, closed by the timer below
+        QStringList labels;
+        QTimer::singleShot(0, [&] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            labels << (dialog && dialog->isModal() ? dialog->windowTitle() : "not modal");
+            for (QLabel *l : dialog->findChildren<QLabel *>())
+                labels << (l->pixmap().isNull() ? l->text() : "icon");
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+        form()->mnuHelpInfo->trigger(); // returns once the dialog is closed
+        QCOMPARE(labels, (QStringList{AppTitle(), "icon", AppTitle(),
+                                      "Ostrel and Pegmarch are trademarks of the Ostrel Pegmarch developers.",
+                                      "Written by the Ostrel Pegmarch developers.",
+                                      "Simply drag the small rings over bigger rings or empty pegs to move them.",
+                                      "Moving only one ring at a time, the subject is to move all 5 rings in",
+                                      "correct order from peg 1 to 2, 2 to 3, ..., 5 to 6 in as less moves as possible."}));
+        QVERIFY(!QApplication::activeModalWidget() && game->running());
+    }
+
+    // Exit and the title bar's close both drop the Game at once, and it goes (with its
+    // window and timer) only once the handler has returned.
+    void exitAndClose_data()
+    {
+        QTest::addColumn<bool>("close");
+        QTest::newRow("Exit") << false;
+        QTest::newRow("close button") << true;
+    }
+    void exitAndClose()
+    {
+        QFETCH(bool, close);
+        QPointer<QTimer> timer(in->timer());
         in.reset();
         Game *raw = game.release();
         SetGame(raw);
-        QPointer<Game> watch(raw);
+        QPointer<Game> alive(raw);
         QPointer<frmMain> window(raw->MainForm());
-
-        raw->Quit();
+        if (close)
+            window->close(); // as the title bar's button does
+        else
+            window->mnuGameExit->trigger();
         QVERIFY(!gobjGame());
-        QVERIFY(watch); // still alive: its handler has not returned yet
-        QVERIFY(window);
-
+        QVERIFY(alive && window); // still there: the handler has not returned yet
+        QCOMPARE(window->isVisible(), !close); // a close is never refused
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!watch);
-        QVERIFY(!window);
-    }
-
-    void closingTheWindowQuitsOnce()
-    {
-        in.reset();
-        Game *raw = game.release();
-        SetGame(raw);
-        QPointer<Game> watch(raw);
-        frmMain *form = raw->MainForm();
-        QPointer<frmMain> window(form);
-
-        form->close(); // as the title bar's close button does
-        QVERIFY(!gobjGame());
-        QVERIFY(!form->isVisible()); // the close was not refused
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!watch);
-        QVERIFY(!window);
-    }
-
-    void destructionStopsEverything()
-    {
-        QTimer *timer = in->timer();
-        QPointer<frmMain> window(in->form());
-        QSignalSpy timerDestroyed(timer, &QObject::destroyed);
-        in.reset();
-        game.reset();
-        QVERIFY(!window);
-        QCOMPARE(timerDestroyed.count(), 1);
+        QVERIFY(!alive && !window && !timer);
     }
 };
 

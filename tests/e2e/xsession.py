@@ -1,0 +1,146 @@
+# SPDX-License-Identifier: MIT
+"""A private X server for the end-to-end tests: the real game started on it, its
+windows found by title, screenshots read pixel by pixel, input sent with xdotool."""
+import os, subprocess, tempfile, time
+
+from Xlib import X, display, protocol
+
+TITLE = "Ostrel 'Pegmarch' 1.3.3"
+PEGS = {1: (2, 3), 2: (1, 5), 3: (3, 5), 4: (5, 5), 5: (4, 3), 6: (3, 1)}  # in sixths
+
+
+class Failure(Exception):
+    pass
+
+
+def check(ok, what):
+    if not ok:
+        raise Failure(what)
+
+
+def wait(predicate, what, seconds=10):
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(0.05)
+    raise Failure("gave up waiting: " + what)
+
+
+class Session:
+    def __init__(self, binary, size="1024x768"):
+        self.binary, self.games = binary, []
+        self.tmp = tempfile.TemporaryDirectory(prefix="pegmarch-e2e-")
+        self.env = {k: v for k, v in os.environ.items() if not k.startswith(("QT_", "WAYLAND", "XDG_SESSION"))}
+        self.env["XDG_RUNTIME_DIR"] = self.fresh_folder("runtime")
+        read, write = os.pipe()
+        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-nolisten", "tcp", "-screen", "0",
+                                      size + "x24"], pass_fds=[write], stderr=subprocess.DEVNULL)
+        os.close(write)
+        with os.fdopen(read) as f:
+            self.env["DISPLAY"] = ":" + f.readline().strip()
+        self.x = display.Display(self.env["DISPLAY"])
+        self.root = self.x.screen().root
+
+    def fresh_folder(self, name):
+        path = os.path.join(self.tmp.name, name)
+        os.mkdir(path, 0o700)
+        return path
+
+    def close(self):
+        for p in self.games:
+            if p.poll() is None:
+                p.kill()
+                p.wait()
+        self.x.close()
+        self.xvfb.terminate()
+        self.xvfb.wait()
+        self.tmp.cleanup()
+
+    def start(self, *args, env=None):
+        p = subprocess.Popen([self.binary, *args], env={**self.env, **(env or {})}, stdin=subprocess.DEVNULL,
+                             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        self.games.append(p)
+        return p
+
+    def start_window(self, *args):
+        p = self.start(*args)
+        wait(lambda: self.windows() or p.poll() is not None, "the game's window")
+        if p.poll() is not None:
+            raise Failure("the game ended at start: " + p.stderr.read())
+        return p, self.windows()[0]
+
+    def windows(self):
+        """Top-level windows titled as the game's, viewable, without menus and pop-ups."""
+        found = []
+        for w in self.root.query_tree().children:
+            try:
+                a = w.get_attributes()
+                if a.map_state == X.IsViewable and not a.override_redirect and w.get_wm_name() == TITLE:
+                    found.append(w)
+            except Exception:  # gone meanwhile
+                pass
+        return found
+
+    def stacked_above(self, a, b):
+        order = [w.id for w in self.root.query_tree().children]
+        return order.index(a.id) > order.index(b.id)
+
+    def geometry(self, w):
+        g = w.get_geometry()
+        return g.x, g.y, g.width, g.height
+
+    def cover(self, w):
+        """A plain window over w with the focus, as another program's would be."""
+        x, y, width, height = self.geometry(w)
+        c = self.root.create_window(x, y, width, height, 0, self.x.screen().root_depth)
+        c.map()
+        c.configure(stack_mode=X.Above)
+        c.set_input_focus(X.RevertToPointerRoot, X.CurrentTime)
+        self.x.sync()
+        return c
+
+    def iconify(self, w):
+        """What a window manager does to a minimised window: WM_STATE iconic, unmapped."""
+        wm_state = self.x.intern_atom("WM_STATE")
+        w.change_property(wm_state, wm_state, 32, [3, 0])
+        w.unmap()
+        self.x.sync()
+
+    def ask_to_close(self, w):
+        protocols, delete = self.x.intern_atom("WM_PROTOCOLS"), self.x.intern_atom("WM_DELETE_WINDOW")
+        w.send_event(protocol.event.ClientMessage(window=w, client_type=protocols,
+                                                  data=(32, [delete, X.CurrentTime, 0, 0, 0])))
+        self.x.sync()
+
+    def board(self, w):
+        """The board's rectangle on screen: 10 px from the inner area's sides and bottom."""
+        x, y, width, height = self.geometry(w)
+        bw, bh = width - 20, 355
+        return x + 10, y + height - 10 - bh, bw, bh
+
+    def shot(self, x, y, width, height):
+        """Pixels of a screen rectangle as {(col, row): (r, g, b)}-like reader."""
+        data = self.root.get_image(x, y, width, height, X.ZPixmap, 0xFFFFFFFF).data
+        return lambda c, r: tuple(data[(r * width + c) * 4 + 2 - i] for i in range(3))
+
+    def peg(self, board, p):
+        bx, by, bw, bh = board
+        fx, fy = PEGS[p]
+        return bx + fx * bw // 6, by + fy * bh // 6
+
+    def xdotool(self, *args):
+        subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True)
+
+    def drag(self, board, src, dst):
+        (fx, fy), (tx, ty) = self.peg(board, src), self.peg(board, dst)
+        self.xdotool("mousemove", fx, fy, "mousedown", 1, "mousemove", (fx + tx) // 2, (fy + ty) // 2,
+                     "mousemove", tx, ty, "mouseup", 1)
+
+
+def ended(p, seconds=10):
+    try:
+        return p.wait(seconds)
+    except subprocess.TimeoutExpired:
+        raise Failure("process %d still runs after %d s" % (p.pid, seconds))
