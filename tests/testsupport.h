@@ -75,8 +75,10 @@ struct GameFixture
         boxes.clear();
         boxesExpected = false;
         MessageBox::setHook([this](const QString &t, const QString &x) { boxes << t + ": " + x; });
-        SupportLibrary::instance().setInfoDialogHook(
-            [this](const QString &t, const QIcon &, const QString &, const QStringList &) { boxes << t + ": info"; });
+        SupportLibrary::instance().setInfoDialogHook([this](const QString &t, const QIcon &i, const QString &n,
+                                                            const QStringList &l) {
+            boxes << t + ": " + n + "\n" + l.join('\n') + (i.isNull() ? " (no icon)" : "");
+        });
         clock = std::make_unique<FakeClock>();
         game = std::make_unique<Game>();
         in = std::make_unique<GameInspector>(*game);

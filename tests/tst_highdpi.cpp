@@ -35,29 +35,21 @@ private slots:
         const double ratio = in->view()->devicePixelRatioF();
         QCOMPARE(ratio, qEnvironmentVariable("QT_SCALE_FACTOR").toDouble());
         QCOMPARE(in->view()->geometry(), QRect(10, 0, 501, 355));
-        const QImage img = frame();
-        QCOMPARE(img.size(), QSize(std::ceil(501 * ratio), std::ceil(355 * ratio)));
-        QCOMPARE(img.devicePixelRatio(), ratio);
-        // Ring 1's band on peg 1, (167, 177.5) logical, is solid red from 44 to 48 out.
-        for (double d = 44; d <= 48; d += 0.5)
-            QCOMPARE(img.pixelColor(qRound((167 + d) * ratio), qRound(177.5 * ratio)), QColor(255, 0, 0));
-    }
-
-    void rasterisedEqualsPainted()
-    {
-        game->MoveRing(5, 2);
-        in->setDrag(4, 333.3f, 111.7f); // a disc at a fraction of a device pixel
+        in->setDrag(5, 333.3f, 111.7f); // a disc at a fraction of a device pixel
+        const QImage board = frameWith(true, true, 0);
+        QCOMPARE(board.size(), QSize(std::ceil(501 * ratio), std::ceil(355 * ratio)));
+        QCOMPARE(board.devicePixelRatio(), ratio);
+        for (double d = 44; d <= 48; d += 0.5) // ring 1's band right of peg 1, (167, 177.5)
+            QCOMPARE(board.pixelColor(qRound((167 + d) * ratio), qRound(177.5 * ratio)), QColor(255, 0, 0));
         // Lines are stroked by the painter's fixed-point scan converter, whose rounding
         // moves with where the line lies in the picture: a pixel or two may differ by one.
-        QVERIFY(nearlyEqual(frameWith(true, true, 0), frameWith(false, true, 0), 1, 8));
+        QVERIFY(nearlyEqual(board, frameWith(false, true, 0), 1, 8));
 
-        in->setDrag(0, 0, 0);
         game->SetDisplayCentered("You did it in 155!\r\nIngenious");
-        const QImage painted = frameWith(false, true, 0x204060);
-        const QImage blended = frameWith(true, true, 0x204060);
+        const QImage painted = frameWith(false, true, 0x204060), blended = frameWith(true, true, 0x204060);
         // Where two glyphs' ink touches, the painter mixes each glyph in turn and the
         // block mixes their union once: those few pixels may differ by one.
-        QVERIFY(nearlyEqual(painted, blended, 1, 20));
+        QVERIFY(nearlyEqual(painted, blended, 1, 28));
         const QImage recoloured = frameWith(true, false, 0x604020); // only the colour changed
         QVERIFY(recoloured != blended);
         QCOMPARE(frameWith(true, true, 0x604020), recoloured);

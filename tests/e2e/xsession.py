@@ -9,15 +9,6 @@ TITLE = "Ostrel 'Pegmarch' 1.3.3"
 PEGS = {1: (2, 3), 2: (1, 5), 3: (3, 5), 4: (5, 5), 5: (4, 3), 6: (3, 1)}  # in sixths
 
 
-class Failure(Exception):
-    pass
-
-
-def check(ok, what):
-    if not ok:
-        raise Failure(what)
-
-
 def wait(predicate, what, seconds=10):
     end = time.monotonic() + seconds
     while time.monotonic() < end:
@@ -25,7 +16,7 @@ def wait(predicate, what, seconds=10):
         if value:
             return value
         time.sleep(0.05)
-    raise Failure("gave up waiting: " + what)
+    raise AssertionError("gave up waiting: " + what)
 
 
 class Session:
@@ -33,7 +24,7 @@ class Session:
         self.binary, self.games = binary, []
         self.tmp = tempfile.TemporaryDirectory(prefix="pegmarch-e2e-")
         self.env = {k: v for k, v in os.environ.items() if not k.startswith(("QT_", "WAYLAND", "XDG_SESSION"))}
-        self.env["XDG_RUNTIME_DIR"] = self.fresh_folder("runtime")
+        self.env["XDG_RUNTIME_DIR"] = self.tmp.name
         read, write = os.pipe()
         self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-nolisten", "tcp", "-screen", "0",
                                       size + "x24"], pass_fds=[write], stderr=subprocess.DEVNULL)
@@ -42,11 +33,6 @@ class Session:
             self.env["DISPLAY"] = ":" + f.readline().strip()
         self.x = display.Display(self.env["DISPLAY"])
         self.root = self.x.screen().root
-
-    def fresh_folder(self, name):
-        path = os.path.join(self.tmp.name, name)
-        os.mkdir(path, 0o700)
-        return path
 
     def close(self):
         for p in self.games:
@@ -68,7 +54,7 @@ class Session:
         p = self.start(*args)
         wait(lambda: self.windows() or p.poll() is not None, "the game's window")
         if p.poll() is not None:
-            raise Failure("the game ended at start: " + p.stderr.read())
+            raise AssertionError("the game ended at start: " + p.stderr.read())
         return p, self.windows()[0]
 
     def windows(self):
@@ -120,15 +106,14 @@ class Session:
         bw, bh = width - 20, 355
         return x + 10, y + height - 10 - bh, bw, bh
 
-    def shot(self, x, y, width, height):
-        """Pixels of a screen rectangle as {(col, row): (r, g, b)}-like reader."""
-        data = self.root.get_image(x, y, width, height, X.ZPixmap, 0xFFFFFFFF).data
-        return lambda c, r: tuple(data[(r * width + c) * 4 + 2 - i] for i in range(3))
+    def image(self, x, y, width, height):
+        return self.root.get_image(x, y, width, height, X.ZPixmap, 0xFFFFFFFF).data
+
+    def pixel(self, x, y):
+        return tuple(self.image(x, y, 1, 1)[2::-1])
 
     def peg(self, board, p):
-        bx, by, bw, bh = board
-        fx, fy = PEGS[p]
-        return bx + fx * bw // 6, by + fy * bh // 6
+        return board[0] + PEGS[p][0] * board[2] // 6, board[1] + PEGS[p][1] * board[3] // 6
 
     def xdotool(self, *args):
         subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True)
@@ -143,4 +128,4 @@ def ended(p, seconds=10):
     try:
         return p.wait(seconds)
     except subprocess.TimeoutExpired:
-        raise Failure("process %d still runs after %d s" % (p.pid, seconds))
+        raise AssertionError("process %d still runs after %d s" % (p.pid, seconds))

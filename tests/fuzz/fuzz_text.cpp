@@ -2,14 +2,17 @@
 // Fuzz target for the text paths: the cleaning of overlay texts, splitting into
 // lines, renumbering and counting, and the array slice. The first byte picks the
 // path; the rest is its input. Any crash, sanitizer report or broken promise fails.
+// Built without libFuzzer, it replays the files of a corpus folder instead.
 #include "app/slicearray.h"
 #include "support/apperror.h"
 #include "support/supportlibrary.h"
 #include "ui/textclean.h"
 
-#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace {
 void require(bool ok)
@@ -18,78 +21,70 @@ void require(bool ok)
         std::abort();
 }
 
-QString latin1(const std::uint8_t *data, std::size_t size)
+std::int32_t errorOf(const std::function<void()> &fn)
 {
-    return QString::fromLatin1(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
-}
-
-std::int32_t takeInt(const std::uint8_t *&data, std::size_t &size)
-{
-    std::int32_t v = 0;
-    if (size >= 4) {
-        std::memcpy(&v, data, 4);
-        data += 4;
-        size -= 4;
+    try {
+        fn();
+    } catch (const AppError &e) {
+        return e.number();
     }
-    return v;
+    return 0;
 }
 
-void fuzzCleaning(const std::uint8_t *data, std::size_t size)
+void fuzzCleaning(const QString &raw)
 {
-    const QString raw = latin1(data, size);
     const QString clean = CleanOverlayText(raw);
-    require(clean.size() <= raw.size());
     for (qsizetype i = 0; i < clean.size(); ++i) {
         const char16_t c = clean.at(i).unicode();
         if (c == u'\r')
-            require(i + 1 < clean.size() && clean.at(i + 1) == u'\n');
+            require(clean.mid(i + 1, 1) == QLatin1String("\n"));
         else if (c == u'\n')
             require(i > 0 && clean.at(i - 1) == u'\r');
         else
             require(c >= 32 && c <= 126);
     }
-    require(CleanOverlayText(clean) == clean); // cleaning twice changes nothing
+    require(clean.size() <= raw.size() && CleanOverlayText(clean) == clean);
 }
 
-void fuzzLines(const std::uint8_t *data, std::size_t size)
+void fuzzLines(const QString &text)
 {
     SupportLibrary &lib = SupportLibrary::instance();
-    const QString text = latin1(data, size);
     const ValueArray lines = lib.SplitText(text, QStringLiteral("\r\n"));
-    const Value rebased = lib.RebaseArray(lines, 1);
+    const ValueArray rebased = lib.RebaseArray(lines, 1).array();
     std::int32_t option = 0;
-    const std::int32_t n = lib.CountElements(rebased.array(), option);
-    require(n == lines.size() && n >= 1);
-    require(rebased.array().lower() == 1 && rebased.array().upper() == n);
-    require(rebased.array().toTexts().join(QStringLiteral("\r\n")) == text);
+    require(lib.CountElements(rebased, option) == lines.size() && rebased.lower() == 1 &&
+            rebased.upper() == lines.size());
+    require(rebased.toTexts().join(QStringLiteral("\r\n")) == text);
 }
 
 void fuzzSlice(const std::uint8_t *data, std::size_t size)
 {
-    const std::int32_t lower = takeInt(data, size);
-    const std::int32_t start = takeInt(data, size);
-    const std::int32_t count = takeInt(data, size);
+    std::int32_t bounds[3] = {}; // lower, start, count
+    std::memcpy(bounds, data, std::min(size, sizeof bounds));
+    const auto [lower, start, count] = bounds;
     std::vector<Value> items;
-    for (std::size_t i = 0; i < size && i < 64; ++i)
-        items.emplace_back(static_cast<std::uint8_t>(data[i]));
-    if (static_cast<std::int64_t>(lower) + static_cast<std::int64_t>(items.size()) - 1 > INT32_MAX)
+    for (std::size_t i = sizeof bounds; i < size && items.size() < 64; ++i)
+        items.emplace_back(data[i]);
+    if (std::int64_t{lower} + std::int64_t(items.size()) - 1 > INT32_MAX)
         return; // no such array can exist
-    const Value values(ValueArray(ElementKind::Byte, lower, std::move(items)));
+    const ValueArray values(ElementKind::Byte, lower, std::move(items));
+    const std::int64_t last = std::int64_t{start} + count - 1;
+    // Renumbered from start: allowed while the last index still fits.
+    const bool fits = values.isEmpty() || std::int64_t{start} + values.size() - 1 <= INT32_MAX;
+    require(errorOf([&] {
+                const ValueArray r = SupportLibrary::instance().RebaseArray(values, start).array();
+                require(r.items() == values.items() && (values.isEmpty() || r.lower() == start));
+            }) == (fits ? 0 : kErrSubscriptOutOfRange));
+    require(errorOf([&] { SliceArray(Value(start), start, count); }) == kErrBadArrayArgument); // not an array
     try {
-        const Value slice = SliceArray(values, start, count);
-        const ValueArray &out = slice.array();
-        require(out.kind() == ElementKind::Byte);
-        if (count == 0 || values.array().isEmpty()) {
-            require(out.isEmpty());
-        } else {
-            require(out.lower() == start && out.size() == count);
-            for (std::int64_t i = start; i < std::int64_t{start} + count; ++i)
-                require(out.at(std::int32_t(i)) == values.array().at(std::int32_t(i)));
-        }
+        const ValueArray out = SliceArray(Value(values), start, count).array();
+        require(out.kind() == ElementKind::Byte && count >= 0);
+        require(count == 0 || values.isEmpty() ? out.isEmpty() : out.lower() == start && out.size() == count);
+        for (std::int64_t i = start; !out.isEmpty() && i <= last; ++i)
+            require(out.at(std::int32_t(i)) == values.at(std::int32_t(i)));
     } catch (const AppError &e) {
-        require(e.number() == kErrBadArrayArgument);
-        const std::int64_t last = static_cast<std::int64_t>(start) + count - 1;
-        require(count < 0 || start < values.array().lower() || last > values.array().upper());
+        require(e.number() == kErrBadArrayArgument &&
+                (count < 0 || start < values.lower() || last > values.upper()));
     }
 }
 } // namespace
@@ -98,13 +93,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     if (size == 0)
         return 0;
-    const std::uint8_t which = data[0] % 3;
-    ++data;
-    --size;
-    switch (which) {
-    case 0: fuzzCleaning(data, size); break;
-    case 1: fuzzLines(data, size); break;
-    case 2: fuzzSlice(data, size); break;
+    const QString text = QString::fromLatin1(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1));
+    switch (data[0] % 3) {
+    case 0: fuzzCleaning(text); break;
+    case 1: fuzzLines(text); break;
+    case 2: fuzzSlice(data + 1, size - 1); break;
     }
     return 0;
 }
+
+#ifndef PEGMARCH_LIBFUZZER
+int main(int argc, char **argv)
+{
+    for (const auto &entry : std::filesystem::directory_iterator(argc > 1 ? argv[1] : ".")) {
+        std::fprintf(stderr, "%s\n", entry.path().c_str()); // the last one named is the one that failed
+        std::ifstream file(entry.path(), std::ios::binary);
+        const std::string bytes{std::istreambuf_iterator<char>(file), {}};
+        LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t *>(bytes.data()), bytes.size());
+    }
+    return 0;
+}
+#endif
