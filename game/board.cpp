@@ -26,6 +26,9 @@ void Game::fillBoard()
 void Game::NewGame()
 {
     SetDisplayCentered(QString());
+    // Messages about the game that ended, and the text saved under them, go with it.
+    resetMessageQueue();
+    pstrSavedCentered.clear();
     pstrGameOverText.clear();
     plngMoveCount = 0;
     plngStage = 2;

@@ -68,18 +68,25 @@ private slots:
         QVERIFY(QFontInfo(font->font()).fixedPitch());
     }
 
-    void fontIsKeptWhileTheTextStays()
+    // The font is fitted to a new text, and again to a new size of the board; it is
+    // kept while both stay.
+    void fontFollowsTheTextAndTheSize()
     {
         game->SetDisplayCentered("Hello");
         frame();
         const TextFont *first = in->overlayFont();
         game->SetDisplayCentered("Hello");
-        in->view()->Move(10, 0, 800, 600); // a resize alone keeps the font too
         frame();
         QCOMPARE(in->overlayFont(), first);
+        for (auto [w, h, width, height] : {std::tuple(800, 600, 120, -450), {250, 180, 38, -135}}) {
+            in->view()->Move(10, 0, w, h);
+            frame();
+            QCOMPARE(in->overlayFont()->description().width, width);
+            QCOMPARE(in->overlayFont()->description().height, height);
+        }
         game->SetDisplayCentered("Hello!");
         frame();
-        QCOMPARE(in->overlayFont()->description().width, 100); // 800 * 75 / 100 / 6
+        QCOMPARE(in->overlayFont()->description().width, 31); // 250 * 75 / 100 / 6
         game->SetDisplayCentered(QString());
         frame();
         QVERIFY(!in->overlayFont()); // released with the text
@@ -153,13 +160,16 @@ private slots:
         QCOMPARE(after(4490), QStringLiteral("Other"));
     }
 
-    void newGameWhileAMessageShows()
+    // Messages about a game that ended, shown or waiting, go with it when a new one starts.
+    void newGameDropsTheMessages()
     {
-        game->SetShortMessage("Refused");
+        game->EndGame(false);
+        for (int i = 0; i < 3; ++i)
+            game->MoveRing(5, 2); // "Game is not running", shown once and queued twice
         game->NewGame();
-        game->Refresh(); // the frame's tick shows the message again before drawing
-        QCOMPARE(game->DisplayCentered(), QStringLiteral("Refused"));
-        QVERIFY(in->overlayFont());
+        QVERIFY(after(0).isEmpty() && game->ShortMessage().isEmpty() && game->messageQueue().isEmpty());
+        game->MoveRing(5, 4); // the new game's refusal shows at once
+        QCOMPARE(after(0), QStringLiteral("Peg 4 is outside of\r\nthe current triangle!"));
         QVERIFY(after(4500).isEmpty());
     }
 

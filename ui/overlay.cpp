@@ -82,6 +82,7 @@ bool Game::prepareCentered()
         if (plngOverlayFont) {
             releaseOverlayFont();
             pstrFontText.clear();
+            ptypFontPicture = QSize();
             plngLineCount = 0;
             plngLongestLine = 0;
         }
@@ -89,8 +90,9 @@ bool Game::prepareCentered()
     }
 
     SupportLibrary &lib = SupportLibrary::instance();
-    if (pstrDisplayCentered != pstrFontText) {
-        // A new text: split it, measure its lines and build the font for it.
+    if (pstrDisplayCentered != pstrFontText || QSize(W, H) != ptypFontPicture) {
+        // A new text, or the picture's new size: split the text, measure its lines and
+        // fit the font to them, so that the text never runs off the board.
         plngLongestLine = 0;
         const Value lines = lib.RebaseArray(lib.SplitText(pstrDisplayCentered, kLineBreak), 1);
         std::int32_t option = 1;
@@ -101,6 +103,7 @@ bool Game::prepareCentered()
             plngLongestLine = std::max<std::int32_t>(plngLongestLine,
                                                      static_cast<std::int32_t>(lines.array().at(i).text().size()));
         pstrFontText = pstrDisplayCentered;
+        ptypFontPicture = QSize(W, H);
         releaseOverlayFont();
         if (plngLongestLine == 0)
             return false;
