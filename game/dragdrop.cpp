@@ -73,3 +73,9 @@ void Game::pobjPicView_MouseUp(std::int16_t Button, std::int16_t Shift, float X,
         }
     }
 }
+
+void Game::pobjPicView_MouseLost()
+{
+    // The release will not come: the ring goes back to its peg, no move.
+    plngDragRing = 0;
+}

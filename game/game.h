@@ -130,6 +130,7 @@ private:
     void pobjPicView_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void pobjPicView_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void pobjPicView_MouseUp(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void pobjPicView_MouseLost();
 
     // Board.
     void fillBoard();

@@ -70,6 +70,8 @@ void Game::bindHandlers()
             [this](std::int16_t b, std::int16_t s, float x, float y) {
                 Guarded("MouseUp", [&] { pobjPicView_MouseUp(b, s, x, y); });
             });
+    connect(pobjPicView, &PictureView::MouseLost, this,
+            [this] { Guarded("MouseLost", [&] { pobjPicView_MouseLost(); }); });
     connect(pobjPicView, &PictureView::Resize, this,
             [this] { Guarded("Resize", [&] { pobjPicView_Resize(); }); });
     connect(pobjTimer, &QTimer::timeout, this,

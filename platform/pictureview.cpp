@@ -14,6 +14,8 @@ PictureView::PictureView(QWidget *parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAutoFillBackground(false);
     setMouseTracking(false);
+    // The board takes the keyboard focus: losing it tells that a press was cut short.
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 void PictureView::Move(double left, double top, double width, double height)
@@ -90,4 +92,10 @@ void PictureView::mouseReleaseEvent(QMouseEvent *e)
 {
     const QPointF p = e->position();
     emit MouseUp(buttonCode(e->button()), shiftCode(e->modifiers()), float(p.x()), float(p.y()));
+}
+
+void PictureView::focusOutEvent(QFocusEvent *e)
+{
+    QWidget::focusOutEvent(e);
+    emit MouseLost();
 }

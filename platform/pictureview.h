@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The visible picture: shows the last frame copied onto it and reports mouse
-// presses, moves and releases with button, modifiers and position.
+// presses, moves and releases with button, modifiers and position, and the loss
+// of the rest of a press.
 #pragma once
 
 #include <QImage>
@@ -37,6 +38,9 @@ signals:
     void MouseDown(std::int16_t button, std::int16_t shift, float x, float y);
     void MouseMove(std::int16_t button, std::int16_t shift, float x, float y);
     void MouseUp(std::int16_t button, std::int16_t shift, float x, float y);
+    // The rest of a press will not come here: a popup, a dialog or another
+    // window took the input.
+    void MouseLost();
     void Resize();
 
 protected:
@@ -44,6 +48,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     QImage m_picture;
