@@ -48,6 +48,7 @@ struct FrameKey
     std::array<std::int32_t, 6> pegs{};
     std::int32_t dragRing = 0;
     float dragX = 0, dragY = 0;
+    std::int32_t keyRing = 0, keyPeg = 0;
     QString text;
     Colour colour = 0;
     bool operator==(const FrameKey &) const = default;
@@ -114,6 +115,7 @@ public:
     std::int32_t moveCount() const { return plngMoveCount; }
     bool running() const { return pblnRunning; }
     std::int32_t dragRing() const { return plngDragRing; }
+    std::int32_t keyRing() const { return plngKeyRing; }
     QStringList messageQueue() const;
 
 private:
@@ -131,12 +133,17 @@ private:
     void pobjPicView_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void pobjPicView_MouseUp(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void pobjPicView_MouseLost();
+    void pobjPicView_KeyDown(std::int16_t KeyCode, std::int16_t Shift);
 
     // Board.
     void fillBoard();
     void UpdateTopRings();
     bool pegInTriangle(std::int32_t Peg) const;
     double distanceToPeg(int p, float X, float Y) const;
+
+    // Keyboard: a peg named by a key, a held ring carried to the next open peg.
+    void keyPegNamed(std::int32_t Peg);
+    void keyCarry(int step);
 
     // Overlay: the centred text is drawn as prepareCentered (font and colour of this
     // frame) and then paintCentered, split so a frame can be compared before it is drawn.
@@ -170,6 +177,10 @@ private:
     std::int32_t plngDragRing = 0;
     float psngDragX = 0;
     float psngDragY = 0;
+    // A ring picked up by key (0 none): apart from the drag, so the mouse never
+    // carries it; shown lifted above plngKeyPeg, the peg it would be put on.
+    std::int32_t plngKeyRing = 0;
+    std::int32_t plngKeyPeg = 0;
     std::int32_t plngOptions = 0;
     std::int32_t plngState = 0;
     std::int32_t plngSubState = 0;

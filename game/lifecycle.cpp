@@ -72,6 +72,9 @@ void Game::bindHandlers()
             });
     connect(pobjPicView, &PictureView::MouseLost, this,
             [this] { Guarded("MouseLost", [&] { pobjPicView_MouseLost(); }); });
+    connect(pobjPicView, &PictureView::KeyDown, this, [this](std::int16_t k, std::int16_t s) {
+        Guarded("KeyDown", [&] { pobjPicView_KeyDown(k, s); });
+    });
     connect(pobjPicView, &PictureView::Resize, this,
             [this] { Guarded("Resize", [&] { pobjPicView_Resize(); }); });
     connect(pobjTimer, &QTimer::timeout, this,

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The visible picture: shows the last frame copied onto it and reports mouse
-// presses, moves and releases with button, modifiers and position, and the loss
-// of the rest of a press.
+// The visible picture: shows the last frame copied onto it, reports mouse
+// presses, moves and releases with button, modifiers and position, and key
+// presses with their code, and the loss of the rest of a press.
 #pragma once
 
 #include <QImage>
@@ -33,6 +33,8 @@ public:
     // Button codes in the events: 1 left, 2 right, 4 middle.
     static std::int16_t buttonCode(Qt::MouseButton button);
     static std::int16_t shiftCode(Qt::KeyboardModifiers modifiers);
+    // The code of a key the board has a use for (KeyCodes), or 0.
+    static std::int16_t keyCode(int key, Qt::KeyboardModifiers modifiers);
 
 signals:
     void MouseDown(std::int16_t button, std::int16_t shift, float x, float y);
@@ -41,6 +43,7 @@ signals:
     // The rest of a press will not come here: a popup, a dialog or another
     // window took the input.
     void MouseLost();
+    void KeyDown(std::int16_t keyCode, std::int16_t shift);
     void Resize();
 
 protected:
@@ -48,6 +51,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
