@@ -101,6 +101,8 @@ public:
     std::int32_t State() const;
     // 0 until the first game ends, then 1 won or 2 aborted.
     std::int32_t SubState() const;
+    // The position in words for assistive tools, one item a line.
+    QString Description() const;
 
     // Inside the program only.
     void SetState(std::int32_t NewValue);
@@ -144,6 +146,8 @@ private:
     // Keyboard: a peg named by a key, a held ring carried to the next open peg.
     void keyPegNamed(std::int32_t Peg);
     void keyCarry(int step);
+    // Tells assistive tools the position when its words changed.
+    void announceBoard();
 
     // Overlay: the centred text is drawn as prepareCentered (font and colour of this
     // frame) and then paintCentered, split so a frame can be compared before it is drawn.

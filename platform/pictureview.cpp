@@ -2,8 +2,10 @@
 // The visible picture widget.
 #include "pictureview.h"
 
+#include "boardaccessible.h"
 #include "keycodes.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -20,6 +22,7 @@ PictureView::PictureView(QWidget *parent) : QWidget(parent)
     // The board takes the keys: it is played by them, and losing the focus tells
     // that a press was cut short.
     setFocusPolicy(Qt::StrongFocus);
+    BoardAccessible::install();
 }
 
 void PictureView::Move(double left, double top, double width, double height)
@@ -92,6 +95,15 @@ std::int16_t PictureView::keyCode(int key, Qt::KeyboardModifiers modifiers)
     case Qt::Key_Right: return KeyCodes::Right;
     default: return 0;
     }
+}
+
+void PictureView::SetDescription(const QString &description)
+{
+    if (description == m_description)
+        return;
+    m_description = description;
+    QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&event);
 }
 
 void PictureView::mousePressEvent(QMouseEvent *e)

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The visible picture: shows the last frame copied onto it, reports mouse
-// presses, moves and releases with button, modifiers and position, and key
-// presses with their code, and the loss of the rest of a press.
+// presses, moves and releases with button, modifiers and position, key presses
+// with their code and the loss of the rest of a press, and tells assistive tools
+// what the board shows in words.
 #pragma once
 
 #include <QImage>
@@ -36,6 +37,10 @@ public:
     // The code of a key the board has a use for (KeyCodes), or 0.
     static std::int16_t keyCode(int key, Qt::KeyboardModifiers modifiers);
 
+    // The board in words, for assistive tools; a new text is announced to them.
+    void SetDescription(const QString &description);
+    const QString &Description() const { return m_description; }
+
 signals:
     void MouseDown(std::int16_t button, std::int16_t shift, float x, float y);
     void MouseMove(std::int16_t button, std::int16_t shift, float x, float y);
@@ -59,4 +64,5 @@ private:
     // Size and density of the picture last shown (kept while it is let go of).
     QSize m_shownSize;
     double m_shownRatio = 0;
+    QString m_description;
 };

@@ -1,13 +1,19 @@
 // SPDX-License-Identifier: MIT
-// Playing by keys, and a drag cut short when the board loses the mouse.
+// Playing by keys, the board in words for assistive tools, and a drag cut short
+// when the board loses the mouse.
 #include "platform/pictureview.h"
 #include "ui/frmmain.h"
 #include "testsupport.h"
 
 #include <QMenu>
+#include <QtGui/private/qguiapplication_p.h>
 #include <QtTest>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 
 using namespace Qt::Literals::StringLiterals;
+
+static int g_described = 0; // description changes the board announced
 
 // Key clicks, and presses of a mouse button on peg 1, in their order.
 static void add(QTestEventList &l, Qt::Key k, Qt::KeyboardModifiers m) { l.addKeyClick(k, m); }
@@ -28,8 +34,12 @@ class TestKeyboard : public QObject, private GameFixture
 private slots:
     void init()
     {
+        // As when a screen reader listens: only then are accessibility events raised.
+        QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
+        QAccessible::installUpdateHandler([](QAccessibleEvent *e) { g_described += e->type() == QAccessible::DescriptionChanged; });
         start();
         view()->Move(10, 0, 480, 360); // peg 1 at (160, 180), peg 2 at (80, 300)
+        g_described = 0;
     }
     void cleanup() { stop(); }
 
@@ -56,14 +66,27 @@ private slots:
                   .arg(game->ShortMessage().section(u"\r\n"_s, 0, 0)), "after");
     }
 
-    void heldRingIsLiftedAndCarried()
+    void heardAndSeen()
     {
-        QTest::keyClick(view(), Qt::Key_1);
-        QCOMPARE(at(160, 152), QColor(255, 191, 191)); // ring 5 lifted above peg 1, off ring 4
-        QCOMPARE(at(170, 180), QColor(0, 255, 0));
+        QAccessibleInterface *board = QAccessible::queryAccessibleInterface(view());
+        keys({}, Qt::Key_1, Qt::Key_4, Qt::Key_1, Qt::Key_2, Qt::Key_3, Qt::Key_1).simulate(view());
+        QCOMPARE(at(160, 148), QColor(0, 255, 0)); // ring 4 lifted above peg 1
         QTest::keyClick(view(), Qt::Key_Right);
-        QCOMPARE(at(80, 276), QColor(255, 191, 191)); // carried above peg 2
-        QCOMPARE(at(160, 152), QColor(255, 255, 0));
+        QCOMPARE(at(80, 268), QColor(0, 255, 0)); // carried above peg 2
+        QCOMPARE(at(160, 148), QColor(255, 255, 0));
+        QCOMPARE(board->text(QAccessible::Description),
+                 u"Target peg: 2\nOpen pegs: 1, 2, 3\nMoves: 1\nPeg 1: 1, 2, 3\nPeg 2: 5\nPeg 3: empty\nPeg 4: empty\n"
+                 "Peg 5: empty\nPeg 6: empty\nHolding ring 4 from peg 1 over peg 2\n"
+                 "Peg 4 is outside of the current triangle!"_s);
+        QCOMPARE(g_described, 6); // not for the empty peg nor the frames, which changed no word
+        clock->advance(4500);
+        game->Refresh(); // the message goes
+        QCOMPARE(g_described, 7);
+        in->abortAction()->trigger();
+        QTest::keyClick(view(), Qt::Key_1);
+        QCOMPARE(g_described, 9);
+        QCOMPARE(board->text(QAccessible::Description).section('\n', 0, 2), u"Game over\nMoves: 1\nPeg 1: 1, 2, 3, 4"_s);
+        QVERIFY(board->text(QAccessible::Description).endsWith(u"\nGame is not running. Hit 'New Game'!"_s));
     }
 
     void dragEndsWhenTheBoardLosesTheMouse()

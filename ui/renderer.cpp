@@ -54,6 +54,7 @@ void Game::Refresh()
     // The message tick and the text's colour step come first: they only change the
     // text drawn over the board, and knowing them tells whether the frame changed.
     SetShortMessage(QString());
+    announceBoard(); // the tick may have put up or taken down a message
     const bool text = prepareCentered();
     FrameKey key{W, H, buf.devicePixelRatio(), plngStage, {}, plngDragRing, 0, 0, plngKeyRing, 0, {}, 0};
     for (int i = 1; i <= kRings; ++i)
