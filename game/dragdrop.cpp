@@ -26,6 +26,7 @@ double Game::distanceToPeg(int p, float X, float Y) const
 void Game::pobjPicView_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y)
 {
     Q_UNUSED(Shift);
+    plngKeyRing = 0; // a ring picked up by key goes back: the mouse takes over
     if (Button != kLeftButton)
         return;
     if (!pblnRunning) {
@@ -72,4 +73,10 @@ void Game::pobjPicView_MouseUp(std::int16_t Button, std::int16_t Shift, float X,
             return;
         }
     }
+}
+
+void Game::pobjPicView_MouseLost()
+{
+    // The release will not come: the ring goes back to its peg, no move.
+    plngDragRing = 0;
 }

@@ -48,6 +48,7 @@ struct FrameKey
     std::array<std::int32_t, 6> pegs{};
     std::int32_t dragRing = 0;
     float dragX = 0, dragY = 0;
+    std::int32_t keyRing = 0, keyPeg = 0;
     QString text;
     Colour colour = 0;
     bool operator==(const FrameKey &) const = default;
@@ -100,6 +101,8 @@ public:
     std::int32_t State() const;
     // 0 until the first game ends, then 1 won or 2 aborted.
     std::int32_t SubState() const;
+    // The position in words for assistive tools, one item a line.
+    QString Description() const;
 
     // Inside the program only.
     void SetState(std::int32_t NewValue);
@@ -114,6 +117,7 @@ public:
     std::int32_t moveCount() const { return plngMoveCount; }
     bool running() const { return pblnRunning; }
     std::int32_t dragRing() const { return plngDragRing; }
+    std::int32_t keyRing() const { return plngKeyRing; }
     QStringList messageQueue() const;
 
 private:
@@ -130,12 +134,20 @@ private:
     void pobjPicView_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void pobjPicView_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void pobjPicView_MouseUp(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void pobjPicView_MouseLost();
+    void pobjPicView_KeyDown(std::int16_t KeyCode, std::int16_t Shift);
 
     // Board.
     void fillBoard();
     void UpdateTopRings();
     bool pegInTriangle(std::int32_t Peg) const;
     double distanceToPeg(int p, float X, float Y) const;
+
+    // Keyboard: a peg named by a key, a held ring carried to the next open peg.
+    void keyPegNamed(std::int32_t Peg);
+    void keyCarry(int step);
+    // Tells assistive tools the position when its words changed.
+    void announceBoard();
 
     // Overlay: the centred text is drawn as prepareCentered (font and colour of this
     // frame) and then paintCentered, split so a frame can be compared before it is drawn.
@@ -169,6 +181,10 @@ private:
     std::int32_t plngDragRing = 0;
     float psngDragX = 0;
     float psngDragY = 0;
+    // A ring picked up by key (0 none): apart from the drag, so the mouse never
+    // carries it; shown lifted above plngKeyPeg, the peg it would be put on.
+    std::int32_t plngKeyRing = 0;
+    std::int32_t plngKeyPeg = 0;
     std::int32_t plngOptions = 0;
     std::int32_t plngState = 0;
     std::int32_t plngSubState = 0;

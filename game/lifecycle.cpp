@@ -42,6 +42,7 @@ Game::Game()
     pobjTimer->setInterval(100);
     pobjTimer->start();
     NewGame();
+    announceBoard();
     // The first tick comes as soon as the event loop runs, not a whole interval
     // later: the window opens with its board drawn.
     QTimer::singleShot(0, this, [this] { ErrorReport::Guarded("Timer", [&] { pobjTimer_Timer(); }); });
@@ -53,14 +54,14 @@ void Game::bindHandlers()
     connect(pobjMnuHelpInfo, &QAction::triggered, this,
             [this] { Guarded("Info", [&] { pobjMnuHelpInfo_Click(); }); });
     connect(pobjMnuAbort, &QAction::triggered, this,
-            [this] { Guarded("Abort", [&] { pobjMnuAbort_Click(); }); });
+            [this] { Guarded("Abort", [&] { pobjMnuAbort_Click(); announceBoard(); }); });
     connect(pobjMnuExit, &QAction::triggered, this,
             [this] { Guarded("Exit", [&] { pobjMnuExit_Click(); }); });
     connect(pobjMnuNewGame, &QAction::triggered, this,
-            [this] { Guarded("New", [&] { pobjMnuNewGame_Click(); }); });
+            [this] { Guarded("New", [&] { pobjMnuNewGame_Click(); announceBoard(); }); });
     connect(pobjPicView, &PictureView::MouseDown, this,
             [this](std::int16_t b, std::int16_t s, float x, float y) {
-                Guarded("MouseDown", [&] { pobjPicView_MouseDown(b, s, x, y); });
+                Guarded("MouseDown", [&] { pobjPicView_MouseDown(b, s, x, y); announceBoard(); });
             });
     connect(pobjPicView, &PictureView::MouseMove, this,
             [this](std::int16_t b, std::int16_t s, float x, float y) {
@@ -68,8 +69,13 @@ void Game::bindHandlers()
             });
     connect(pobjPicView, &PictureView::MouseUp, this,
             [this](std::int16_t b, std::int16_t s, float x, float y) {
-                Guarded("MouseUp", [&] { pobjPicView_MouseUp(b, s, x, y); });
+                Guarded("MouseUp", [&] { pobjPicView_MouseUp(b, s, x, y); announceBoard(); });
             });
+    connect(pobjPicView, &PictureView::MouseLost, this,
+            [this] { Guarded("MouseLost", [&] { pobjPicView_MouseLost(); }); });
+    connect(pobjPicView, &PictureView::KeyDown, this, [this](std::int16_t k, std::int16_t s) {
+        Guarded("KeyDown", [&] { pobjPicView_KeyDown(k, s); announceBoard(); });
+    });
     connect(pobjPicView, &PictureView::Resize, this,
             [this] { Guarded("Resize", [&] { pobjPicView_Resize(); }); });
     connect(pobjTimer, &QTimer::timeout, this,

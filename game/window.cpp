@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The Game's handlers of the window: layout on resize, the timer, the menu commands.
+// The Game's handlers of the window: layout on resize, the timer, the menu commands;
+// the board told in words to assistive tools.
 #include "game.h"
 
 #include "platform/picturebox.h"
@@ -37,6 +38,11 @@ void Game::pobjPicView_Resize()
 {
     const QRect g = pobjPicView->geometry();
     pobjPicBuffer->Move(g.left(), g.top(), g.width(), g.height());
+}
+
+void Game::announceBoard()
+{
+    pobjPicView->SetDescription(Description()); // announced only when the words changed
 }
 
 void Game::pobjTimer_Timer()

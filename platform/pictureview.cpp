@@ -2,6 +2,11 @@
 // The visible picture widget.
 #include "pictureview.h"
 
+#include "boardaccessible.h"
+#include "keycodes.h"
+
+#include <QAccessible>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -14,6 +19,10 @@ PictureView::PictureView(QWidget *parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAutoFillBackground(false);
     setMouseTracking(false);
+    // The board takes the keys: it is played by them, and losing the focus tells
+    // that a press was cut short.
+    setFocusPolicy(Qt::StrongFocus);
+    BoardAccessible::install();
 }
 
 void PictureView::Move(double left, double top, double width, double height)
@@ -66,8 +75,35 @@ std::int16_t PictureView::buttonCode(Qt::MouseButton button)
 
 std::int16_t PictureView::shiftCode(Qt::KeyboardModifiers m)
 {
-    return static_cast<std::int16_t>(((m & Qt::ShiftModifier) ? 1 : 0) | ((m & Qt::ControlModifier) ? 2 : 0)
-                                     | ((m & Qt::AltModifier) ? 4 : 0));
+    return static_cast<std::int16_t>(((m & Qt::ShiftModifier) ? ShiftBits::Shift : 0)
+                                     | ((m & Qt::ControlModifier) ? ShiftBits::Ctrl : 0)
+                                     | ((m & Qt::AltModifier) ? ShiftBits::Alt : 0));
+}
+
+std::int16_t PictureView::keyCode(int key, Qt::KeyboardModifiers modifiers)
+{
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) {
+        const int base = (modifiers & Qt::KeypadModifier) ? KeyCodes::Numpad0 : KeyCodes::Digit0;
+        return static_cast<std::int16_t>(base + key - Qt::Key_0);
+    }
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return KeyCodes::Return;
+    case Qt::Key_Escape: return KeyCodes::Escape;
+    case Qt::Key_Space: return KeyCodes::Space;
+    case Qt::Key_Left: return KeyCodes::Left;
+    case Qt::Key_Right: return KeyCodes::Right;
+    default: return 0;
+    }
+}
+
+void PictureView::SetDescription(const QString &description)
+{
+    if (description == m_description)
+        return;
+    m_description = description;
+    QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&event);
 }
 
 void PictureView::mousePressEvent(QMouseEvent *e)
@@ -90,4 +126,22 @@ void PictureView::mouseReleaseEvent(QMouseEvent *e)
 {
     const QPointF p = e->position();
     emit MouseUp(buttonCode(e->button()), shiftCode(e->modifiers()), float(p.x()), float(p.y()));
+}
+
+void PictureView::keyPressEvent(QKeyEvent *e)
+{
+    const std::int16_t code = keyCode(e->key(), e->modifiers());
+    if (code == 0) {
+        QWidget::keyPressEvent(e); // not ours: passed on
+        return;
+    }
+    // A held key does not repeat: one press, one pick-up or put-down.
+    if (!e->isAutoRepeat())
+        emit KeyDown(code, shiftCode(e->modifiers()));
+}
+
+void PictureView::focusOutEvent(QFocusEvent *e)
+{
+    QWidget::focusOutEvent(e);
+    emit MouseLost();
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The visible picture: shows the last frame copied onto it and reports mouse
-// presses, moves and releases with button, modifiers and position.
+// The visible picture: shows the last frame copied onto it, reports mouse
+// presses, moves and releases with button, modifiers and position, key presses
+// with their code and the loss of the rest of a press, and tells assistive tools
+// what the board shows in words.
 #pragma once
 
 #include <QImage>
@@ -32,11 +34,21 @@ public:
     // Button codes in the events: 1 left, 2 right, 4 middle.
     static std::int16_t buttonCode(Qt::MouseButton button);
     static std::int16_t shiftCode(Qt::KeyboardModifiers modifiers);
+    // The code of a key the board has a use for (KeyCodes), or 0.
+    static std::int16_t keyCode(int key, Qt::KeyboardModifiers modifiers);
+
+    // The board in words, for assistive tools; a new text is announced to them.
+    void SetDescription(const QString &description);
+    const QString &Description() const { return m_description; }
 
 signals:
     void MouseDown(std::int16_t button, std::int16_t shift, float x, float y);
     void MouseMove(std::int16_t button, std::int16_t shift, float x, float y);
     void MouseUp(std::int16_t button, std::int16_t shift, float x, float y);
+    // The rest of a press will not come here: a popup, a dialog or another
+    // window took the input.
+    void MouseLost();
+    void KeyDown(std::int16_t keyCode, std::int16_t shift);
     void Resize();
 
 protected:
@@ -44,10 +56,13 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     QImage m_picture;
     // Size and density of the picture last shown (kept while it is let go of).
     QSize m_shownSize;
     double m_shownRatio = 0;
+    QString m_description;
 };

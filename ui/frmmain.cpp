@@ -32,6 +32,7 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
     tmrTimer->setInterval(100);
     picView = new PictureView(m_inner);
     picView->setObjectName(QStringLiteral("picView"));
+    picView->setFocus(); // the board has the keys from the start
 
     createActions();
     createMenus();

@@ -6,12 +6,15 @@
 #include "platform/pictureview.h"
 #include "support/rounding.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
 constexpr Colour kBlack = 0x000000;
 constexpr Colour kCyan = 0xFFFF00;
 constexpr float kPegDotRadius = 5;
+// Between a held ring's lowest point and the centre of the peg it is lifted above.
+constexpr float kLiftGap = 7;
 
 // k/12 of a whole size: the integer product first, then the division in double precision.
 float twelfths(std::int32_t k, std::int32_t size)
@@ -51,10 +54,13 @@ void Game::Refresh()
     // The message tick and the text's colour step come first: they only change the
     // text drawn over the board, and knowing them tells whether the frame changed.
     SetShortMessage(QString());
+    announceBoard(); // the tick may have put up or taken down a message
     const bool text = prepareCentered();
-    FrameKey key{W, H, buf.devicePixelRatio(), plngStage, {}, plngDragRing, 0, 0, {}, 0};
+    FrameKey key{W, H, buf.devicePixelRatio(), plngStage, {}, plngDragRing, 0, 0, plngKeyRing, 0, {}, 0};
     for (int i = 1; i <= kRings; ++i)
-        key.pegs[i] = i == plngDragRing ? 0 : ptypRings[i].Peg;
+        key.pegs[i] = i == plngDragRing || i == plngKeyRing ? 0 : ptypRings[i].Peg;
+    if (plngKeyRing != 0)
+        key.keyPeg = plngKeyPeg;
     if (plngDragRing != 0) {
         key.dragX = psngDragX;
         key.dragY = psngDragY;
@@ -71,6 +77,8 @@ void Game::Refresh()
             throw std::out_of_range("ring on a peg that does not exist");
     if (plngDragRing < 0 || plngDragRing > kRings)
         throw std::out_of_range("dragged ring that does not exist");
+    if (plngKeyRing < 0 || plngKeyRing > kRings || (plngKeyRing != 0 && (plngKeyPeg < 1 || plngKeyPeg > kPegs)))
+        throw std::out_of_range("held ring that does not exist");
 
     // Only the text's colour changed, and the buffer still holds the frame shown,
     // with what lies under the text kept: the text alone is put in again.
@@ -114,7 +122,7 @@ void Game::Refresh()
 
     // Biggest first, so a stack shows as concentric discs with the smallest on top.
     for (int i = 1; i <= kRings; ++i) {
-        if (i == plngDragRing)
+        if (i == plngDragRing || i == plngKeyRing)
             continue;
         const RingInfo &ring = ptypRings[i];
         buf.ForeColor = buf.FillColor = ring.Colour;
@@ -131,6 +139,15 @@ void Game::Refresh()
         buf.Circle(x, y, kPegDotRadius);
         if (p == plngStage)
             buf.ForeColor = buf.FillColor = kBlack;
+    }
+
+    if (plngKeyRing != 0) {
+        // Lifted just clear of the peg it would be put on, kept whole on the board.
+        const RingInfo &ring = ptypRings.at(plngKeyRing);
+        const auto [x, y] = pegCentre(plngKeyPeg);
+        const float size = static_cast<float>(ring.Size);
+        buf.ForeColor = buf.FillColor = ring.Colour;
+        buf.Circle(x, std::min(y, std::max(y - size - kLiftGap, size)), size);
     }
 
     if (plngDragRing != 0) {

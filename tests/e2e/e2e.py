@@ -1,7 +1,11 @@
 # SPDX-License-Identifier: MIT
-"""End to end: the real game in a private X server, driven by real input.
-   /usr/bin/python3 e2e.py PATH-TO-PEGMARCH [TEST...]"""
-import os, signal, subprocess, sys, traceback
+"""End to end: the real game in a private X server (and D-Bus session), driven by
+real input.   /usr/bin/python3 e2e.py PATH-TO-PEGMARCH [TEST...]"""
+import os, signal, subprocess, sys, time, traceback
+
+if not os.environ.get("PEGMARCH_E2E_BUS"):  # a session bus of our own, gone with us
+    os.environ["PEGMARCH_E2E_BUS"] = "1"
+    os.execvp("dbus-run-session", ["dbus-run-session", "--", sys.executable, *sys.argv])
 
 from xsession import TITLE, Session, ended, wait
 
@@ -84,6 +88,60 @@ def test_second_start(s):
     assert len(s.windows()) == 1, "more than one window"
     s.xdotool("windowfocus", "--sync", w.id, "key", "alt+g", "sleep", 0.5, "key", "x")  # Game > Exit
     assert ended(third) == 0, "Game > Exit did not end with status 0"
+
+
+def optimal_game():
+    """(from peg, to peg) of the 155 moves: each transfer over the third peg of its triangle."""
+    moves = []
+
+    def tower(n, a, b, c):
+        if n:
+            tower(n - 1, a, c, b)
+            moves.append((a, b))
+            tower(n - 1, c, b, a)
+
+    for a, b, c in ((1, 2, 3), (2, 3, 1), (3, 4, 5), (4, 5, 3), (5, 6, 1)):
+        tower(5, a, b, c)
+    return moves
+
+
+def test_whole_game_by_keys_heard(s):
+    """The 155 moves typed, the board's words read back through the real accessibility bus."""
+    s.helper("/usr/libexec/at-spi-bus-launcher", "--launch-immediately")
+    time.sleep(0.5)
+    s.helper("/usr/libexec/at-spi2-registryd")
+    os.environ["DISPLAY"] = s.env["DISPLAY"]
+    import pyatspi  # only now: it looks for the bus as it is imported
+    from gi.repository import GLib
+    heard = []  # the board's words, as each change event announces them
+    pyatspi.Registry.registerEventListener(lambda e: e.source.name == "Board" and heard.append(e.source.description),
+                                           "object:property-change:accessible-description")
+
+    def pump():
+        while GLib.MainContext.default().iteration(False):
+            pass
+
+    def said(*words):
+        pump()
+        return heard and all(w in heard[-1].split("\n") for w in words) and heard[-1]
+
+    game, w = s.start_window(env={"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"})
+    app = wait(lambda: pump() or [a for a in pyatspi.Registry.getDesktop(0) if a and a.name == "pegmarch"], "the bus")
+    menus = [m.name for m in pyatspi.findAllDescendants(app[0], lambda a: a.getRole() == pyatspi.ROLE_MENU_ITEM)]
+    assert menus == ["Game", "New", "Abort", "Exit", "Help", "Info"], menus
+    board = pyatspi.findDescendant(app[0], lambda a: a.name == "Board" and a.getRole() == pyatspi.ROLE_CANVAS)
+    s.xdotool("windowfocus", "--sync", w.id, "key", "1")  # the board has the keys without a click
+    wait(lambda: said("Holding ring 5 from peg 1", "Peg 1: 1, 2, 3, 4"), "the pick-up heard")
+    s.xdotool("key", "4")
+    wait(lambda: said("Peg 4 is outside of the current triangle!", "Moves: 0"), "the refusal heard")
+    moves = optimal_game()
+    for t in range(5):  # the keypad names pegs too
+        keys = [k for i, (a, b) in enumerate(moves[31 * t:31 * t + 31]) for k in (a, "KP_%d" % b if i % 2 else b)]
+        s.xdotool("key", "--delay", 15, *keys)
+        wait(lambda: said("Moves: %d" % (31 * t + 31)), "transfer %d heard" % (t + 1))
+    words = wait(lambda: said("Game over", "Moves: 155", "Peg 6: 1, 2, 3, 4, 5", "You did it in 155! Ingenious"), "the end heard")
+    assert board.description == words, board.description
+    print("Heard at the end:", words, sep="\n")
 
 
 def test_no_display(s):

@@ -37,7 +37,7 @@ class Session:
     def close(self):
         for p in self.games:
             if p.poll() is None:
-                p.kill()
+                os.killpg(p.pid, 9)
                 p.wait()
         self.x.close()
         self.xvfb.terminate()
@@ -46,12 +46,17 @@ class Session:
 
     def start(self, *args, env=None):
         p = subprocess.Popen([self.binary, *args], env={**self.env, **(env or {})}, stdin=subprocess.DEVNULL,
-                             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+                             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, start_new_session=True)
         self.games.append(p)
         return p
 
-    def start_window(self, *args):
-        p = self.start(*args)
+    def helper(self, *command):
+        """A desktop service beside the game, ended with its children when the session closes."""
+        self.games.append(subprocess.Popen(command, env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                           stderr=subprocess.DEVNULL, start_new_session=True))
+
+    def start_window(self, *args, env=None):
+        p = self.start(*args, env=env)
         wait(lambda: self.windows() or p.poll() is not None, "the game's window")
         if p.poll() is not None:
             raise AssertionError("the game ended at start: " + p.stderr.read())

@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: MIT
+// The position in words, for assistive tools: what the board shows, one item a line.
+#include "game.h"
+
+#include <QStringList>
+
+namespace {
+QString numberList(const QList<std::int32_t> &numbers)
+{
+    QStringList words;
+    for (const std::int32_t n : numbers)
+        words << QString::number(n);
+    return words.join(QStringLiteral(", "));
+}
+} // namespace
+
+QString Game::Description() const
+{
+    QStringList lines;
+    if (pblnRunning) {
+        lines << QStringLiteral("Target peg: %1").arg(plngStage);
+        QList<std::int32_t> open;
+        for (int p = 1; p <= kPegs; ++p)
+            if (pegInTriangle(p))
+                open << p;
+        lines << QStringLiteral("Open pegs: ") + numberList(open);
+    } else {
+        lines << QStringLiteral("Game over");
+    }
+    lines << QStringLiteral("Moves: %1").arg(plngMoveCount);
+
+    // Bottom to top is biggest to smallest: rings in their numbers' order. A held
+    // ring is off its peg, as the picture shows it.
+    std::array<QList<std::int32_t>, kPegs + 1> onPeg;
+    for (int r = 1; r <= kRings; ++r)
+        if (r != plngKeyRing && ptypRings[r].Peg >= 1 && ptypRings[r].Peg <= kPegs)
+            onPeg[ptypRings[r].Peg] << r;
+    for (int p = 1; p <= kPegs; ++p)
+        lines << QStringLiteral("Peg %1: ").arg(p)
+                + (onPeg[p].isEmpty() ? QStringLiteral("empty") : numberList(onPeg[p]));
+
+    if (plngKeyRing != 0) {
+        const std::int32_t from = ptypRings[plngKeyRing].Peg;
+        QString held = QStringLiteral("Holding ring %1 from peg %2").arg(plngKeyRing).arg(from);
+        if (plngKeyPeg != from)
+            held += QStringLiteral(" over peg %1").arg(plngKeyPeg);
+        lines << held;
+    }
+    const QString text = DisplayCentered();
+    if (!text.isEmpty())
+        lines << QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    return lines.join(QLatin1Char('\n'));
+}

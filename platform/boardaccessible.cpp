@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: MIT
+// The board as assistive tools see it.
+#include "boardaccessible.h"
+
+#include "pictureview.h"
+
+namespace {
+QAccessibleInterface *boardFactory(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("PictureView") && object && object->isWidgetType())
+        return new BoardAccessible(static_cast<PictureView *>(object));
+    return nullptr;
+}
+} // namespace
+
+// A canvas: a picture the player acts on, not a still image.
+BoardAccessible::BoardAccessible(PictureView *view) : QAccessibleWidget(view, QAccessible::Canvas) {}
+
+QString BoardAccessible::text(QAccessible::Text t) const
+{
+    switch (t) {
+    case QAccessible::Name: return QStringLiteral("Board");
+    case QAccessible::Description: return static_cast<const PictureView *>(widget())->Description();
+    default: return QAccessibleWidget::text(t);
+    }
+}
+
+void BoardAccessible::install()
+{
+    static const bool installed = (QAccessible::installFactory(boardFactory), true);
+    Q_UNUSED(installed);
+}
