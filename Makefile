@@ -52,8 +52,9 @@ bench-idle: build
 screenshots: build
 	bash scripts/screenshots.sh $(BUILD)/pegmarch
 
-package: build
-	cd $(BUILD) && cpack -G DEB
+# The Debian package, built by debhelper in a copy of the tree: $(BUILD)/pegmarch_VERSION_ARCH.deb.
+package: deps
+	JOBS=$(JOBS) bash scripts/build-package.sh $(BUILD)
 
 bench: build
 	$(BUILD)/bench/bench_frame --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true \
