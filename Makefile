@@ -49,8 +49,9 @@ fuzz: fuzz-check
 bench-idle: build
 	/usr/bin/python3 bench/idle.py $(BUILD)/pegmarch $(BUILD)/bench/bare_window
 
+# The README's pictures and the metainfo's 16:9 ones, from the real game in Xvfb.
 screenshots: build
-	bash scripts/screenshots.sh $(BUILD)/pegmarch
+	/usr/bin/python3 scripts/screenshots.py $(BUILD)/pegmarch
 
 # The Debian package, built by debhelper in a copy of the tree: $(BUILD)/pegmarch_VERSION_ARCH.deb.
 package: deps
