@@ -9,7 +9,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
     fonts-liberation
     xvfb xauth xdotool x11-utils imagemagick python3-xlib
-    dpkg-dev debhelper lintian devscripts man-db desktop-file-utils appstream
+    build-essential dpkg-dev debhelper lintian devscripts man-db desktop-file-utils appstream
     libbenchmark-dev clang libclang-rt-14-dev
 )
 
