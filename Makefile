@@ -49,11 +49,13 @@ fuzz: fuzz-check
 bench-idle: build
 	/usr/bin/python3 bench/idle.py $(BUILD)/pegmarch $(BUILD)/bench/bare_window
 
+# The README's pictures and the metainfo's 16:9 ones, from the real game in Xvfb.
 screenshots: build
-	bash scripts/screenshots.sh $(BUILD)/pegmarch
+	/usr/bin/python3 scripts/screenshots.py $(BUILD)/pegmarch
 
-package: build
-	cd $(BUILD) && cpack -G DEB
+# The Debian package, built by debhelper in a copy of the tree: $(BUILD)/pegmarch_VERSION_ARCH.deb.
+package: deps
+	JOBS=$(JOBS) bash scripts/build-package.sh $(BUILD)
 
 # Resident memory and live fonts and masks over a hundred thousand frames.
 bench-soak: build

@@ -10,7 +10,7 @@ packages=(
     fonts-liberation
     xvfb xauth xdotool x11-utils imagemagick python3-xlib
     dbus-daemon at-spi2-core python3-pyatspi
-    dpkg-dev desktop-file-utils appstream
+    build-essential dpkg-dev debhelper lintian devscripts man-db desktop-file-utils appstream
     libbenchmark-dev clang libclang-rt-14-dev
 )
 
