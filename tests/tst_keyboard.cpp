@@ -1,35 +1,32 @@
 // SPDX-License-Identifier: MIT
 // Playing by keys, the board in words for assistive tools, and a drag cut short
 // when the board loses the mouse.
-#include "platform/pictureview.h"
-#include "ui/frmmain.h"
 #include "testsupport.h"
 
 #include <QMenu>
 #include <QtGui/private/qguiapplication_p.h>
-#include <QtTest>
 #include <qpa/qplatformaccessibility.h>
 #include <qpa/qplatformintegration.h>
 
-using namespace Qt::Literals::StringLiterals;
+namespace {
+int g_described = 0; // description changes the board announced
 
-static int g_described = 0; // description changes the board announced
-
-// Key clicks, and presses of a mouse button on peg 1, in their order.
-static void add(QTestEventList &l, Qt::Key k, Qt::KeyboardModifiers m) { l.addKeyClick(k, m); }
-static void add(QTestEventList &l, Qt::MouseButton b, Qt::KeyboardModifiers) { l.addMousePress(b, {}, {160, 180}); }
-template <typename... E> QTestEventList keys(Qt::KeyboardModifiers m, E... es)
+// Key clicks and, given as minus the button, presses of a mouse button on peg 1.
+QTestEventList events(std::initializer_list<int> keys, Qt::KeyboardModifiers m = {})
 {
     QTestEventList list;
-    (add(list, es, m), ...);
+    for (int k : keys)
+        k < 0 ? list.addMousePress(Qt::MouseButton(-k), {}, {160, 180}) : list.addKeyClick(Qt::Key(k), m);
     return list;
 }
+} // namespace
 
 class TestKeyboard : public QObject, private GameFixture
 {
     Q_OBJECT
+
     PictureView *view() { return in->view(); }
-    QColor at(int x, int y) { game->Refresh(); return view()->picture().pixelColor(x, y); }
+    QColor at(int x, int y) { return frame().pixelColor(x, y); }
 
 private slots:
     void init()
@@ -45,48 +42,49 @@ private slots:
 
     void play_data()
     {
-        QTest::addColumn<QTestEventList>("events");
+        QTest::addColumn<QTestEventList>("keys");
         QTest::addColumn<QString>("after"); // ring held, ring 5's peg, moves, the message's first line
-        QTest::newRow("pick up") << keys({}, Qt::Key_1) << u"5 1 0 "_s;
-        QTest::newRow("put down") << keys({}, Qt::Key_1, Qt::Key_2) << u"0 2 1 "_s;
-        QTest::newRow("keypad") << keys(Qt::KeypadModifier, Qt::Key_1, Qt::Key_3) << u"0 3 1 "_s;
-        QTest::newRow("refused") << keys({}, Qt::Key_1, Qt::Key_4) << u"0 1 0 Peg 4 is outside of"_s;
-        QTest::newRow("own peg") << keys({}, Qt::Key_1, Qt::Key_1) << u"0 1 0 "_s;
-        QTest::newRow("escape") << keys({}, Qt::Key_1, Qt::Key_Escape, Qt::Key_2) << u"0 1 0 "_s;
-        QTest::newRow("empty peg") << keys({}, Qt::Key_3) << u"0 1 0 "_s;
-        QTest::newRow("left past closed pegs, enter") << keys({}, Qt::Key_1, Qt::Key_Left, Qt::Key_Return) << u"0 3 1 "_s;
-        QTest::newRow("a press takes it back") << keys({}, Qt::Key_1, Qt::RightButton) << u"0 1 0 "_s;
-        QTest::newRow("keys wait for a drag") << keys({}, Qt::LeftButton, Qt::Key_1) << u"0 1 0 "_s;
+        const int left = -Qt::LeftButton, right = -Qt::RightButton;
+        QTest::newRow("pick up") << events({Qt::Key_1}) << "5 1 0 ";
+        QTest::newRow("put down") << events({Qt::Key_1, Qt::Key_2}) << "0 2 1 ";
+        QTest::newRow("keypad") << events({Qt::Key_1, Qt::Key_3}, Qt::KeypadModifier) << "0 3 1 ";
+        QTest::newRow("refused") << events({Qt::Key_1, Qt::Key_4}) << "0 1 0 Peg 4 is outside of";
+        QTest::newRow("own peg") << events({Qt::Key_1, Qt::Key_1}) << "0 1 0 ";
+        QTest::newRow("escape") << events({Qt::Key_1, Qt::Key_Escape, Qt::Key_2}) << "0 1 0 ";
+        QTest::newRow("empty peg") << events({Qt::Key_3}) << "0 1 0 ";
+        QTest::newRow("left past closed pegs, enter") << events({Qt::Key_1, Qt::Key_Left, Qt::Key_Return}) << "0 3 1 ";
+        QTest::newRow("a press takes it back") << events({Qt::Key_1, right}) << "0 1 0 ";
+        QTest::newRow("keys wait for a drag") << events({left, Qt::Key_1}) << "0 1 0 ";
     }
     void play()
     {
-        QFETCH(QTestEventList, events);
-        events.simulate(view());
-        QTEST(u"%1 %2 %3 %4"_s.arg(game->keyRing()).arg(in->ring(5).Peg).arg(in->moveCount())
-                  .arg(game->ShortMessage().section(u"\r\n"_s, 0, 0)), "after");
+        QFETCH(QTestEventList, keys);
+        keys.simulate(view());
+        QTEST(QStringLiteral("%1 %2 %3 %4").arg(game->keyRing()).arg(in->ring(5).Peg).arg(in->moveCount())
+                  .arg(game->ShortMessage().section("\r\n", 0, 0)), "after");
     }
 
     void heardAndSeen()
     {
         QAccessibleInterface *board = QAccessible::queryAccessibleInterface(view());
-        keys({}, Qt::Key_1, Qt::Key_4, Qt::Key_1, Qt::Key_2, Qt::Key_3, Qt::Key_1).simulate(view());
+        events({Qt::Key_1, Qt::Key_4, Qt::Key_1, Qt::Key_2, Qt::Key_3, Qt::Key_1}).simulate(view());
         QCOMPARE(at(160, 148), QColor(0, 255, 0)); // ring 4 lifted above peg 1
         QTest::keyClick(view(), Qt::Key_Right);
         QCOMPARE(at(80, 268), QColor(0, 255, 0)); // carried above peg 2
         QCOMPARE(at(160, 148), QColor(255, 255, 0));
         QCOMPARE(board->text(QAccessible::Description),
-                 u"Target peg: 2\nOpen pegs: 1, 2, 3\nMoves: 1\nPeg 1: 1, 2, 3\nPeg 2: 5\nPeg 3: empty\nPeg 4: empty\n"
+                 "Target peg: 2\nOpen pegs: 1, 2, 3\nMoves: 1\nPeg 1: 1, 2, 3\nPeg 2: 5\nPeg 3: empty\nPeg 4: empty\n"
                  "Peg 5: empty\nPeg 6: empty\nHolding ring 4 from peg 1 over peg 2\n"
-                 "Peg 4 is outside of the current triangle!"_s);
+                 "Peg 4 is outside of the current triangle!");
         QCOMPARE(g_described, 6); // not for the empty peg nor the frames, which changed no word
         clock->advance(4500);
-        game->Refresh(); // the message goes
+        frame(); // the message goes
         QCOMPARE(g_described, 7);
         in->form()->mnuGameAbort->trigger();
         QTest::keyClick(view(), Qt::Key_1);
         QCOMPARE(g_described, 9);
-        QCOMPARE(board->text(QAccessible::Description).section('\n', 0, 2), u"Game over\nMoves: 1\nPeg 1: 1, 2, 3, 4"_s);
-        QVERIFY(board->text(QAccessible::Description).endsWith(u"\nGame is not running. Hit 'New Game'!"_s));
+        QCOMPARE(board->text(QAccessible::Description).section('\n', 0, 2), "Game over\nMoves: 1\nPeg 1: 1, 2, 3, 4");
+        QVERIFY(board->text(QAccessible::Description).endsWith("\nGame is not running. Hit 'New Game'!"));
     }
 
     void dragEndsWhenTheBoardLosesTheMouse()

@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: MIT
-// The window and the Game's life: the resize rule, the timer across minimise and
-// restore, the shortcuts, the info dialog, Exit and closing.
+// The window: the resize rule, the timer across minimise and restore, the shortcuts
+// and what the info dialog is given. (Exit and closing: the end-to-end suite.)
 #include "app/modmain.h"
 #include "platform/picturebox.h"
 #include "testsupport.h"
 
-#include <QPointer>
 
 class TestWindow : public QObject, private GameFixture
 {
@@ -82,33 +81,6 @@ private slots:
         boxesExpected = true;
     }
 
-    // Exit and the title bar's close both drop the Game at once, and it goes (with its
-    // window and timer) only once the handler has returned.
-    void exitAndClose_data()
-    {
-        QTest::addColumn<bool>("close");
-        QTest::newRow("Exit") << false;
-        QTest::newRow("close button") << true;
-    }
-    void exitAndClose()
-    {
-        QFETCH(bool, close);
-        QPointer<QTimer> timer(in->timer());
-        in.reset();
-        Game *raw = game.release();
-        SetGame(raw);
-        QPointer<Game> alive(raw);
-        QPointer<frmMain> window(raw->MainForm());
-        if (close)
-            window->close(); // as the title bar's button does
-        else
-            window->mnuGameExit->trigger();
-        QVERIFY(!gobjGame());
-        QVERIFY(alive && window); // still there: the handler has not returned yet
-        QCOMPARE(window->isVisible(), !close); // a close is never refused
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!alive && !window && !timer);
-    }
 };
 
 QTEST_MAIN(TestWindow)
