@@ -1,24 +1,37 @@
 // SPDX-License-Identifier: MIT
-// Single-instance guard over QLockFile and QLocalServer.
+// Single-instance guard over a kernel-held lock and QLocalServer.
 #include "singleinstance.h"
+
+#include "platform/instancelock.h"
+#include "platform/startupnotice.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
-#include <QDir>
-#include <QLocalServer>
+#include <QFile>
 #include <QLocalSocket>
-#include <QLockFile>
+#include <QLoggingCategory>
 #include <QThread>
 #include <QWidget>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
+Q_LOGGING_CATEGORY(lcInstance, "pegmarch.instance", QtWarningMsg)
+
 namespace {
-// The one request: "activate", a tab, the window title, a line feed.
-const QByteArray kActivate = QByteArrayLiteral("activate\t");
-// How long a second start waits for the first to start listening.
-constexpr int kConnectMillis = 5000;
+// The one request: "activate", the window title, the launcher's startup id and its
+// activation token, separated by tabs, ended by a line feed. The answer: "raised",
+// or "no window", and a line feed.
+const QByteArray kActivate = QByteArrayLiteral("activate");
+// How long a later start waits for the running copy to answer, starting up included.
+constexpr int kAnswerMillis = 3000;
+
+QByteArray oneField(QByteArray text)
+{
+    return text.replace('\t', ' ').replace('\n', ' ').replace('\r', ' ');
+}
 } // namespace
 
 SingleInstance &SingleInstance::get()
@@ -33,65 +46,64 @@ SingleInstance::~SingleInstance()
         m_server->close();
 }
 
-QString SingleInstance::baseName()
+QString SingleInstance::socketName() const
 {
-    return QStringLiteral("pegmarch-%1").arg(static_cast<qulonglong>(getuid()));
+    return m_directory + QStringLiteral("/pegmarch-%1.socket").arg(::getuid());
+}
+
+void SingleInstance::prepare()
+{
+    m_prepared = true;
+    // Taken before the platform starts: it may clear them.
+    m_startupId = oneField(qgetenv("DESKTOP_STARTUP_ID"));
+    m_token = oneField(qgetenv("XDG_ACTIVATION_TOKEN"));
+    QString note;
+    m_directory = InstanceLock::folder(&note);
+    if (note.isEmpty())
+        return;
+    std::fprintf(stderr, "pegmarch: %s\n", qPrintable(note));
+    // Qt keeps its own runtime files there too, instead of warning that it has no place.
+    if (!m_directory.isEmpty())
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_directory));
 }
 
 bool SingleInstance::PrevInstance()
 {
-    if (!m_decided) {
-        m_decided = true;
-        m_previous = !acquire();
-        if (!m_previous)
-            listen();
+    if (m_decided)
+        return m_previous;
+    m_decided = true;
+    if (!m_prepared)
+        prepare();
+    if (!m_directory.isEmpty()) {
+        const QString path = m_directory + QStringLiteral("/pegmarch-%1.lock").arg(::getuid());
+        m_lock = std::make_unique<InstanceLock>(path);
+        if (!m_lock->error().isEmpty()) {
+            std::fprintf(stderr, "pegmarch: cannot open the instance lock %s (%s); starting without the "
+                                 "single-instance guard\n", qPrintable(path), qPrintable(m_lock->error()));
+            m_lock.reset();
+        } else {
+            m_previous = !m_lock->tryLock();
+        }
     }
+    if (!m_previous)
+        listen();
     return m_previous;
-}
-
-bool SingleInstance::acquire()
-{
-    // The per-user runtime folder first; where it is missing or read-only, the temp folder.
-    QStringList candidates;
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty())
-        candidates << runtime;
-    candidates << QDir::tempPath();
-
-    for (qsizetype i = 0; i < candidates.size(); ++i) {
-        const QString &dir = candidates[i];
-        auto lock = std::make_unique<QLockFile>(dir + QLatin1Char('/') + baseName() + QStringLiteral(".lock"));
-        // A game runs for hours: the lock is stale only when its owner is gone, never by age.
-        lock->setStaleLockTime(0);
-        if (lock->tryLock(200)) {
-            m_directory = dir;
-            m_lock = std::move(lock);
-            return true;
-        }
-        if (lock->error() == QLockFile::LockFailedError) {
-            m_directory = dir;
-            return false; // held by a live instance
-        }
-        const char *why = lock->error() == QLockFile::PermissionError ? "not writable" : "missing or unusable";
-        if (i + 1 < candidates.size())
-            std::fprintf(stderr, "pegmarch: the folder %s is %s; keeping the instance lock in %s instead\n",
-                         qPrintable(dir), why, qPrintable(candidates[i + 1]));
-    }
-    std::fprintf(stderr, "pegmarch: no folder for the instance lock; starting without the single-instance guard\n");
-    return true;
 }
 
 void SingleInstance::listen()
 {
-    if (m_directory.isEmpty())
+    if (!m_lock)
         return;
-    const QString name = m_directory + QLatin1Char('/') + baseName() + QStringLiteral(".socket");
+    const QString name = socketName();
     m_server = new QLocalServer(qApp);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    QLocalServer::removeServer(name); // left behind by a killed instance; we hold the lock
+    QLocalServer::removeServer(name); // left behind by a copy that was killed; we hold the lock
+    errno = 0;
     if (!m_server->listen(name)) {
-        std::fprintf(stderr, "pegmarch: cannot listen on %s: %s\n", qPrintable(name),
-                     qPrintable(m_server->errorString()));
+        const int error = errno;
+        std::fprintf(stderr, "pegmarch: cannot listen on %s (%s); later starts cannot bring this window to "
+                             "the front\n", qPrintable(name),
+                     error ? std::strerror(error) : qPrintable(m_server->errorString()));
         return;
     }
     QObject::connect(m_server, &QLocalServer::newConnection, m_server, [server = m_server] {
@@ -99,12 +111,14 @@ void SingleInstance::listen()
             QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
             QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket] {
                 while (socket->canReadLine()) {
-                    const QByteArray line = socket->readLine(4096).chopped(1);
-                    if (line.startsWith(kActivate)) // anything else is ignored
-                        activateWindow(QString::fromUtf8(line.mid(kActivate.size())));
+                    const QList<QByteArray> fields = socket->readLine(4096).chopped(1).split('\t');
+                    if (fields.size() != 4 || fields[0] != kActivate)
+                        continue; // not a request of ours
+                    const bool raised = activateWindow(QString::fromUtf8(fields[1]), fields[2], fields[3]);
+                    socket->write(raised ? "raised\n" : "no window\n");
                 }
                 if (socket->bytesAvailable() > 4096)
-                    socket->abort(); // not a request of ours
+                    socket->abort();
             });
         }
     });
@@ -112,31 +126,47 @@ void SingleInstance::listen()
 
 void SingleInstance::AppActivate(const QString &title)
 {
-    const QString name = m_directory + QLatin1Char('/') + baseName() + QStringLiteral(".socket");
-    const QDeadlineTimer deadline(kConnectMillis);
-    // The first instance may still be starting up: try until it listens.
-    while (!deadline.hasExpired()) {
+    const QByteArray request = kActivate + '\t' + oneField(title.toUtf8()) + '\t' + m_startupId + '\t' + m_token + '\n';
+    const QDeadlineTimer deadline(kAnswerMillis);
+    QByteArray answer;
+    // The running copy may still be starting up: try until it listens and answers.
+    while (answer.isEmpty() && !deadline.hasExpired()) {
         QLocalSocket socket;
-        socket.connectToServer(name);
-        if (socket.waitForConnected(500)) {
-            socket.write(kActivate + title.toUtf8() + '\n');
-            socket.waitForBytesWritten(1000);
-            socket.disconnectFromServer();
-            return;
+        socket.connectToServer(socketName());
+        if (!socket.waitForConnected(int(deadline.remainingTime()))) {
+            QThread::msleep(50);
+            continue;
         }
-        QThread::msleep(50);
+        socket.write(request);
+        while (!socket.canReadLine() && socket.waitForReadyRead(int(deadline.remainingTime())))
+            ;
+        answer = socket.readLine(64).trimmed();
     }
+    if (answer == "raised")
+        return;
+    const long pid = m_lock ? m_lock->holder() : 0;
+    const QString copy = pid ? QStringLiteral("the running copy (process %1)").arg(pid) : QStringLiteral("the running copy");
+    throw HandOverFailed(qPrintable(
+        answer.isEmpty() ? QStringLiteral("asked %1 to bring its window to the front through %2, but it did not "
+                                          "answer within %3 s; nothing was started").arg(copy, socketName()).arg(kAnswerMillis / 1000)
+                         : QStringLiteral("%1 has no window titled \"%2\" to bring to the front").arg(copy, title)));
 }
 
-void SingleInstance::activateWindow(const QString &title)
+bool SingleInstance::activateWindow(const QString &title, const QByteArray &startupId, const QByteArray &token)
 {
+    qCDebug(lcInstance) << "asked to come to the front; startup id" << startupId << "activation token" << token;
     for (QWidget *w : QApplication::topLevelWidgets()) {
         if (!w->isWindow() || w->windowTitle() != title || !w->isVisible())
             continue;
+        // Qt's Wayland plugin takes the token from here when the window asks to be activated.
+        if (!token.isEmpty())
+            qputenv("XDG_ACTIVATION_TOKEN", token);
         w->setWindowState((w->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
         w->show();
         w->raise();
         w->activateWindow();
-        return;
+        CompleteStartup(startupId);
+        return true;
     }
+    return false;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The per-user single-instance guard: a lock decides who is first; the first
-// listens on a local socket and brings its window to the front when asked.
+// listens on a local socket and brings its window to the front when a later start
+// asks, and says so; a later start that gets no such answer says why and fails.
 #pragma once
 
 #include <QLocalServer>
@@ -8,39 +9,49 @@
 #include <QString>
 
 #include <memory>
+#include <stdexcept>
 
-class QLockFile;
+class InstanceLock;
+
+// A later start that could not hand over to the running copy: what went wrong, in words.
+struct HandOverFailed : std::runtime_error
+{
+    using std::runtime_error::runtime_error;
+};
 
 class SingleInstance
 {
 public:
     static SingleInstance &get();
 
+    // Chooses the folder for the lock and the socket before the platform starts
+    // (saying so in one line when it is not the runtime folder), and keeps the
+    // launcher's startup id and activation token to hand over to a running copy.
+    void prepare();
     // True when another instance of this program already runs for this user.
     // The first call decides; the first instance then starts listening.
     bool PrevInstance();
-    // Asks the running instance to bring its window titled title to the front.
+    // Asks the running instance to bring its window titled title to the front, and
+    // waits a short while for it to say it did; throws HandOverFailed otherwise.
     void AppActivate(const QString &title);
 
-    // Where the lock and the socket live (a per-user runtime folder, or the temp folder).
-    QString directory() const { return m_directory; }
-    // The name the lock and the socket are made from.
-    static QString baseName();
-
-    // The running instance's side: raise, restore and activate the window titled title.
-    static void activateWindow(const QString &title);
+    // The running instance's side: raise, restore and activate the window titled
+    // title, completing the launcher's start-up feedback; false when there is none.
+    static bool activateWindow(const QString &title, const QByteArray &startupId, const QByteArray &token);
 
     ~SingleInstance();
 
 private:
     SingleInstance() = default;
-    bool acquire();
     void listen();
+    QString socketName() const;
 
+    bool m_prepared = false;
     bool m_decided = false;
     bool m_previous = false;
     QString m_directory;
-    std::unique_ptr<QLockFile> m_lock;
+    QByteArray m_startupId, m_token;
+    std::unique_ptr<InstanceLock> m_lock;
     // Owned by the application object, which may be gone before this guard.
     QPointer<QLocalServer> m_server;
 };

@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ make pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-base-private-dev libgl-dev libxkbcommon-dev
+    qt6-base-dev qt6-base-dev-tools qt6-base-private-dev libgl-dev libxkbcommon-dev libxcb1-dev
     fonts-liberation
     xvfb xauth xdotool x11-utils imagemagick python3-xlib
     dbus-daemon at-spi2-core python3-pyatspi

@@ -69,25 +69,48 @@ def test_whole_game_by_drags(s):
 
 
 def test_second_start(s):
-    first, w = s.start_window()
+    with open(os.path.join(s.env["XDG_RUNTIME_DIR"], "pegmarch-%d.lock" % os.getuid()), "w") as f:
+        f.write("garbage")  # a lock that no running copy holds blocks nothing
+    first, w = s.start_window(env={"DESKTOP_STARTUP_ID": "e2e-first_TIME0"})
     cover = s.cover(w)
-    assert ended(s.start()) == 0, "a second start did not end with status 0"
+    assert ended(s.start(env={"DESKTOP_STARTUP_ID": "e2e-second_TIME0"})) == 0, "a second start failed"
     wait(lambda: s.stacked_above(w, cover), "the covered window raised")
+    # The launchers' start-up feedback completed: the first copy's own, and the second's by the first.
+    wait(lambda: {"e2e-first_TIME0", "e2e-second_TIME0"} <= set(s.startups_completed()), "start-up feedback")
     s.iconify(w)
     wait(lambda: not s.windows(), "the window minimised")
     assert ended(s.start()) == 0, "a second start did not end with status 0"
     wait(lambda: [v.id for v in s.windows()] == [w.id], "the minimised window restored")
 
-    first.send_signal(signal.SIGKILL)  # its lock and socket stay behind
+    first.send_signal(signal.SIGKILL)  # its lock file and socket stay behind
     first.wait()
     wait(lambda: not s.windows(), "the killed game's window gone")
     third, w = s.start_window()
     cover = s.cover(w)
     assert ended(s.start()) == 0, "a second start after a killed game did not end with status 0"
     wait(lambda: s.stacked_above(w, cover), "the new game's window raised")
+    third.send_signal(signal.SIGSTOP)  # a copy that cannot answer: a later start says so and fails
+    late = s.start()
+    assert ended(late) == 1 and "process %d" % third.pid in late.stderr.read(), "no word of the stopped copy"
+    third.send_signal(signal.SIGCONT)
     assert len(s.windows()) == 1, "more than one window"
     s.xdotool("windowfocus", "--sync", w.id, "key", "alt+g", "sleep", 0.5, "key", "x")  # Game > Exit
     assert ended(third) == 0, "Game > Exit did not end with status 0"
+
+
+def test_private_fallback_folder(s):
+    """Without a runtime folder the lock goes to a folder of this user's in the temp folder."""
+    env, own = {"XDG_RUNTIME_DIR": "", "TMPDIR": s.tmp.name}, os.path.join(s.tmp.name, "pegmarch-%d" % os.getuid())
+    os.symlink(s.tmp.name, own)  # planted by another user: neither followed nor used
+    game, w = s.start_window(env=env)
+    game.kill()
+    assert "not a private folder" in game.communicate()[1], "no word of the planted link"
+    os.remove(own)
+    game, w = s.start_window(env=env)
+    assert ended(s.start(env=env)) == 0 and os.stat(own).st_mode & 0o777 == 0o700, "no private folder"
+    game.kill()
+    said = game.communicate()[1].splitlines()
+    assert len(said) == 1 and "XDG_RUNTIME_DIR is not set" in said[0], said  # one line, Qt's own left out
 
 
 def optimal_game():
@@ -144,11 +167,18 @@ def test_whole_game_by_keys_heard(s):
     print("Heard at the end:", words, sep="\n")
 
 
-def test_no_display(s):
-    for what, env in (("no display", {"DISPLAY": ""}), ("no server", {"DISPLAY": ":99"})):
-        run = subprocess.run([s.binary], env={**s.env, **env}, capture_output=True, text=True, timeout=20)
-        assert run.returncode == 1, "%s: status %d, not 1" % (what, run.returncode)
-        assert run.stderr.count("\n") == 1 and "display" in run.stderr and not run.stdout, (what, run.stderr)
+def test_command_line(s):
+    for args, env, status, words in (([], {"DISPLAY": ""}, 1, "needs a graphical display"),
+                                     ([], {"DISPLAY": ":99"}, 1, "cannot open display :99"),
+                                     ([], {"QT_QPA_PLATFORM": "bogus"}, 1, '"bogus" is not installed (there are:'),
+                                     (["--bogus"], {"DISPLAY": ""}, 2, "Unknown option 'bogus'"),
+                                     (["--version"], {"DISPLAY": ""}, 0, ""), (["--help"], {"DISPLAY": ""}, 0, "")):
+        run = subprocess.run([s.binary, *args], env={**s.env, **env}, capture_output=True, text=True, timeout=20)
+        assert run.returncode == status and words in run.stderr, (args, env, run.returncode, run.stderr)
+        assert run.stderr.count("\n") == (status != 0), (args, env, run.stderr)  # one line, or none
+    assert run.stdout.startswith("Usage:") and "-platform" in run.stdout and "--version" in run.stdout
+    assert subprocess.run([s.binary, "-v"], capture_output=True, text=True).stdout == "pegmarch 1.3.3\n"
+    game, w = s.start_window("-display", s.env["DISPLAY"], env={"DISPLAY": ""})  # Qt's own option
 
 
 def main(binary, names):

@@ -33,6 +33,8 @@ class Session:
             self.env["DISPLAY"] = ":" + f.readline().strip()
         self.x = display.Display(self.env["DISPLAY"])
         self.root = self.x.screen().root
+        self.root.change_attributes(event_mask=X.PropertyChangeMask)  # start-up notices come to the root
+        self.notices = []
 
     def close(self):
         for p in self.games:
@@ -73,6 +75,17 @@ class Session:
             except Exception:  # gone meanwhile
                 pass
         return found
+
+    def startups_completed(self):
+        """The ids of the "remove" start-up notices sent to the root window so far."""
+        begin, more = self.x.intern_atom("_NET_STARTUP_INFO_BEGIN"), self.x.intern_atom("_NET_STARTUP_INFO")
+        while self.x.pending_events():
+            e = self.x.next_event()
+            if e.type == X.ClientMessage and e.client_type in (begin, more):
+                self.notices[len(self.notices) - (e.client_type == more):] = [
+                    (self.notices[-1] if e.client_type == more else b"") + bytes(e.data[1])]
+        return [n.split(b"\0")[0].decode().split("ID=")[-1].strip('"') for n in self.notices
+                if n.startswith(b"remove:")]
 
     def stacked_above(self, a, b):
         order = [w.id for w in self.root.query_tree().children]

@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: MIT
+// The per-user instance lock: a lock the kernel holds for the process and lets go
+// of when it ends, however it ends, so that no lock is ever left stale; and the
+// folder it lives in, which only this user can write.
+#pragma once
+
+#include <QString>
+
+class InstanceLock
+{
+public:
+    // The folder for the lock and the instance socket: the runtime folder when it is
+    // usable, else a private folder in the temp folder (made if need be, and only
+    // used while it is a real folder of this user's that nobody else can open).
+    // Empty when neither will do. note is one line saying what was chosen instead
+    // of the runtime folder, and why (empty when nothing needs saying).
+    static QString folder(QString *note);
+
+    explicit InstanceLock(const QString &path);
+    ~InstanceLock();
+    InstanceLock(const InstanceLock &) = delete;
+    InstanceLock &operator=(const InstanceLock &) = delete;
+
+    // Takes the lock if no living process holds it, and writes our process id in it.
+    bool tryLock();
+    // The process id the holder wrote, or 0 when unknown.
+    long holder() const;
+    // Why the lock file could not be opened (empty when it could).
+    QString error() const { return m_error; }
+
+private:
+    int m_fd = -1;
+    QString m_error;
+};

@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: MIT
+// The startup-notification "remove" message, sent to the root window over xcb.
+#include "startupnotice.h"
+
+#include <QGuiApplication>
+
+#include <xcb/xcb.h>
+
+#include <cstring>
+
+namespace {
+xcb_atom_t atom(xcb_connection_t *c, const char *name)
+{
+    xcb_intern_atom_reply_t *reply =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, false, std::strlen(name), name), nullptr);
+    const xcb_atom_t a = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(reply);
+    return a;
+}
+} // namespace
+
+void CompleteStartup(const QByteArray &id)
+{
+    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (id.isEmpty() || !x11)
+        return;
+    xcb_connection_t *c = x11->connection();
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    // The id is quoted, as the protocol asks of a value with blanks or quotes in it.
+    QByteArray value = id;
+    value.replace('\\', "\\\\").replace('"', "\\\"");
+    const QByteArray message = "remove: ID=\"" + value + '"';
+    // The message and its closing zero byte, twenty bytes an event: the first event
+    // says it begins, the others go on.
+    xcb_client_message_event_t ev{};
+    ev.response_type = XCB_CLIENT_MESSAGE;
+    ev.format = 8;
+    ev.window = root;
+    ev.type = atom(c, "_NET_STARTUP_INFO_BEGIN");
+    const xcb_atom_t more = atom(c, "_NET_STARTUP_INFO");
+    for (qsizetype sent = 0; sent <= message.size(); sent += 20) {
+        std::memset(ev.data.data8, 0, sizeof ev.data.data8);
+        std::memcpy(ev.data.data8, message.constData() + sent, std::min<qsizetype>(20, message.size() - sent));
+        xcb_send_event(c, false, root, XCB_EVENT_MASK_PROPERTY_CHANGE, reinterpret_cast<const char *>(&ev));
+        ev.type = more;
+    }
+    xcb_flush(c);
+}
