@@ -167,6 +167,20 @@ def test_whole_game_by_keys_heard(s):
     print("Heard at the end:", words, sep="\n")
 
 
+def test_wayland(s):
+    """Under a real compositor, a second start hands its activation token to the running copy."""
+    s.helper("weston", "--backend=headless-backend.so", "--socket=e2e-wayland", "--idle-time=0")
+    wait(lambda: os.path.exists(os.path.join(s.tmp.name, "e2e-wayland")), "weston")
+    env = {"WAYLAND_DISPLAY": "e2e-wayland", "QT_QPA_PLATFORM": "wayland", "DISPLAY": "",
+           "QT_LOGGING_RULES": "pegmarch.instance.debug=true"}
+    first = s.start(env=env)
+    wait(lambda: os.path.exists(os.path.join(s.tmp.name, "pegmarch-%d.socket" % os.getuid())), "the first copy")
+    assert ended(s.start(env={**env, "XDG_ACTIVATION_TOKEN": "e2e-token"})) == 0, "a second start failed"
+    assert first.poll() is None, "the first copy is gone"
+    first.kill()
+    assert 'activation token "e2e-token"' in first.communicate()[1], "the token did not arrive"
+
+
 def test_command_line(s):
     for args, env, status, words in (([], {"DISPLAY": ""}, 1, "needs a graphical display"),
                                      ([], {"DISPLAY": ":99"}, 1, "cannot open display :99"),
