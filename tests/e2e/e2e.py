@@ -46,21 +46,27 @@ def test_window_and_keys(s):
     assert game.poll() is None, "the game ended with its info window"
 
 
-def test_whole_game_by_drags(s):
-    game, w = s.start_window()
-    board = s.board(w)
-    wait(lambda: tower_on(s, board, 1), "the opening board")
-    on = [0, 1, 1, 1, 1, 1]
+def optimal_game():
+    """(from peg, to peg) of the 155 moves: each transfer over the third peg of its triangle."""
+    moves = []
 
     def tower(n, a, b, c):
         if n:
             tower(n - 1, a, c, b)
-            s.drag(board, on[6 - n], b)
-            on[6 - n] = b
+            moves.append((a, b))
             tower(n - 1, c, b, a)
 
     for a, b, c in ((1, 2, 3), (2, 3, 1), (3, 4, 5), (4, 5, 3), (5, 6, 1)):
         tower(5, a, b, c)
+    return moves
+
+
+def test_whole_game_by_drags(s):
+    game, w = s.start_window()
+    board = s.board(w)
+    wait(lambda: tower_on(s, board, 1), "the opening board")
+    for a, b in optimal_game():
+        s.drag(board, a, b)
     wait(lambda: tower_on(s, board, 6, up=True) and dots(s, board) == [CYAN] * 6, "the won board", 20)
     s.xdotool("mousemove", 0, 0, "key", "F2", "key", "ctrl+F4")
     s.ask_to_close(w)
@@ -111,21 +117,6 @@ def test_private_fallback_folder(s):
     game.kill()
     said = game.communicate()[1].splitlines()
     assert len(said) == 1 and "XDG_RUNTIME_DIR is not set" in said[0], said  # one line, Qt's own left out
-
-
-def optimal_game():
-    """(from peg, to peg) of the 155 moves: each transfer over the third peg of its triangle."""
-    moves = []
-
-    def tower(n, a, b, c):
-        if n:
-            tower(n - 1, a, c, b)
-            moves.append((a, b))
-            tower(n - 1, c, b, a)
-
-    for a, b, c in ((1, 2, 3), (2, 3, 1), (3, 4, 5), (4, 5, 3), (5, 6, 1)):
-        tower(5, a, b, c)
-    return moves
 
 
 def test_whole_game_by_keys_heard(s):

@@ -1,60 +1,52 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Installed the two ways a user installs the game: cmake --install into an empty
-# prefix, and the Debian package built as `make package` builds it (its own run
-# of the tests left out). Both hold the binary, the manual page, the desktop
-# entry, the icons and the metainfo, all valid, and a binary without a run path.
-# The package passes lintian, its binary is hardened, and debian/changelog names
-# the version and day of the release that the metainfo names.
+# prefix, and the Debian package built as `make package` builds it (its own run of
+# the tests left out). Both hold the binary, the manual page, the desktop entry,
+# the icons and the metainfo, all valid, and a binary without a run path. The
+# package passes lintian, its binary is hardened and runs, and debian/changelog
+# names the version and day of the release that the metainfo names.
 #   tests/e2e/package.sh CMAKE-BUILD-DIR
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${1:?usage: package.sh CMAKE-BUILD-DIR}
 app=org.ostrel.Pegmarch
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/pegmarch-package.XXXXXX") || exit 1
 trap 'rm -rf "$tmp"' EXIT
-
 fail() { echo "package: FAIL: $*" >&2; exit 1; }
-# run LOG WHAT COMMAND...: runs the command, its output kept in LOG and shown if it fails.
-run() {
-    local log=$tmp/$1 what=$2
-    shift 2
-    "$@" >"$log" 2>&1 || { sed 's/^/  /' "$log" >&2; fail "$what"; }
-}
+# run WHAT COMMAND...: the command's output is shown only if it fails.
+run() { local what=$1; shift; "$@" >"$tmp/log" 2>&1 || { sed 's/^/  /' "$tmp/log" >&2; fail "$what"; }; }
 
 # check_tree PREFIX BINDIR MANPAGE: what an installation under PREFIX must hold.
 check_tree() {
     local f
-    for f in "$2/pegmarch" "share/man/man6/$3" "share/applications/$app.desktop" \
-        "share/metainfo/$app.metainfo.xml" "share/icons/hicolor/16x16/apps/$app.png" \
-        "share/icons/hicolor/32x32/apps/$app.png" "share/icons/hicolor/scalable/apps/$app.svg"; do
+    for f in "$2/pegmarch" "share/man/man6/$3" "share/applications/$app.desktop" "share/metainfo/$app.metainfo.xml" \
+        "share/icons/hicolor/16x16/apps/$app.png" "share/icons/hicolor/32x32/apps/$app.png" \
+        "share/icons/hicolor/scalable/apps/$app.svg"; do
         [ -s "$1/$f" ] || fail "not installed in $1: $f"
     done
     ! readelf -d "$1/$2/pegmarch" | grep -E 'RPATH|RUNPATH' || fail "$1/$2/pegmarch keeps a run path"
-    run desktop.log "the desktop entry is not valid" desktop-file-validate "$1/share/applications/$app.desktop"
-    run metainfo.log "the metainfo is not valid" appstreamcli validate --no-net "$1/share/metainfo/$app.metainfo.xml"
+    run "the desktop entry is not valid" desktop-file-validate "$1/share/applications/$app.desktop"
+    run "the metainfo is not valid" appstreamcli validate --no-net "$1/share/metainfo/$app.metainfo.xml"
     LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$1/share/man/man6/$3" >"$tmp/man.txt" 2>"$tmp/man.err"
-    [ ! -s "$tmp/man.err" ] && grep -q '^EXIT STATUS' "$tmp/man.txt" ||
-        { cat "$tmp/man.err" >&2; fail "the manual page does not render cleanly"; }
+    [ ! -s "$tmp/man.err" ] && grep -q '^EXIT STATUS' "$tmp/man.txt" || { cat "$tmp/man.err" >&2; fail "bad manual page"; }
+    [ "$("$1/$2/pegmarch" --version)" = "pegmarch 1.3.3" ] || fail "$1/$2/pegmarch does not run"
 }
 
-run install.log "cmake --install failed" cmake --install "$build" --prefix "$tmp/prefix"
+run "cmake --install failed" cmake --install "${1:?usage: package.sh CMAKE-BUILD-DIR}" --prefix "$tmp/prefix"
 check_tree "$tmp/prefix" bin pegmarch.6
-echo "package: cmake --install into an empty prefix: complete and valid"
 
 export DEB_BUILD_OPTIONS="nocheck ${DEB_BUILD_OPTIONS:-}"
-run build.log "the package did not build" bash "$root/scripts/build-package.sh" "$tmp/out"
+run "the package did not build" bash "$root/scripts/build-package.sh" "$tmp/out"
 deb=$(echo "$tmp"/out/pegmarch_*.deb)
-[ -f "$deb" ] || fail "no package in $tmp/out"
 ! ls -d "$root"/obj-* "$root"/debian/{.debhelper,files,pegmarch} 2>/dev/null || fail "the package build left files in the checkout"
-run lintian.log "lintian reports errors or warnings" lintian --fail-on error,warning "$tmp"/out/package/*.changes
-run x.log "cannot unpack the package" dpkg-deb -x "$deb" "$tmp/deb"
+run "lintian reports errors or warnings" lintian --fail-on error,warning "$tmp"/out/package/*.changes
+run "cannot unpack the package" dpkg-deb -x "$deb" "$tmp/deb"
 check_tree "$tmp/deb/usr" games pegmarch.6.gz
-run hardening.log "the binary lacks hardening" hardening-check --nocfprotection "$tmp/deb/usr/games/pegmarch"
+run "the binary lacks hardening" hardening-check --nocfprotection "$tmp/deb/usr/games/pegmarch"
 
 changelog=$root/debian/changelog
 version=$(dpkg-parsechangelog -l "$changelog" -S Version)
 day=$(date -u -d "$(dpkg-parsechangelog -l "$changelog" -S Date | cut -d' ' -f2-4)" +%F)
 grep -q "<release version=\"$version\" date=\"$day\"" "$tmp/deb/usr/share/metainfo/$app.metainfo.xml" ||
     fail "debian/changelog names $version of $day; the metainfo's release is another"
-echo "package: $(basename "$deb") passes lintian; complete, valid and hardened; released $version on $day"
+echo "package: $(basename "$deb") passes lintian; complete, valid, hardened and runs; released $version on $day"

@@ -65,16 +65,14 @@ void fuzzSlice(const std::uint8_t *data, std::size_t size)
                 require(r.items() == values.items() && (values.isEmpty() || r.lower() == start));
             }) == (fits ? 0 : kErrSubscriptOutOfRange));
     require(errorOf([&] { SliceArray(Value(start), start, count); }) == kErrBadArrayArgument); // not an array
-    try {
-        const ValueArray out = SliceArray(Value(values), start, count).array();
-        require(out.kind() == ElementKind::Byte && count >= 0);
-        require(count == 0 || values.isEmpty() ? out.isEmpty() : out.lower() == start && out.size() == count);
-        for (std::int64_t i = start; !out.isEmpty() && i <= last; ++i)
-            require(out.at(std::int32_t(i)) == values.at(std::int32_t(i)));
-    } catch (const AppError &e) {
-        require(e.number() == kErrBadArrayArgument &&
-                (count < 0 || start < values.lower() || last > values.upper()));
-    }
+    const bool inBounds = count >= 0 && (count == 0 || values.isEmpty() || (start >= values.lower() && last <= values.upper()));
+    require(errorOf([&] {
+                const ValueArray out = SliceArray(Value(values), start, count).array();
+                require(out.kind() == ElementKind::Byte);
+                require(count == 0 || values.isEmpty() ? out.isEmpty() : out.lower() == start && out.size() == count);
+                for (std::int64_t i = start; !out.isEmpty() && i <= last; ++i)
+                    require(out.at(std::int32_t(i)) == values.at(std::int32_t(i)));
+            }) == (inBounds ? 0 : kErrBadArrayArgument));
 }
 } // namespace
 
