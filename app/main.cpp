@@ -6,6 +6,7 @@
 #include "app/modmain.h"
 #include "app/singleinstance.h"
 #include "app/startupfailure.h"
+#include "platform/textlayer.h"
 
 #include <QStringList>
 
@@ -59,5 +60,7 @@ int main(int argc, char **argv)
     }
     if (!gobjGame())
         return 0; // another instance runs; it has brought its window to the front
-    return app.exec();
+    const int status = app.exec();
+    TextFont::waitForMasks(); // no text is drawn on another thread once the platform is gone
+    return status;
 }

@@ -5,12 +5,44 @@
 #include "coveragemask.h"
 
 #include <QPainter>
+#include <QThreadPool>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 namespace {
 int g_liveFonts = 0;
+bool g_background = true;
+
+// One thread rasterises text blocks, one block at a time, away from the frames.
+QThreadPool &worker()
+{
+    static QThreadPool pool;
+    static const bool one = (pool.setMaxThreadCount(1), true);
+    Q_UNUSED(one);
+    return pool;
+}
+
+// Each line centred horizontally inside rect, from its top, in colour, with a
+// transparent background; '&' is an ordinary character. Safe on any thread: it
+// touches only its own copies of the font and its metrics.
+void drawBlock(QPainter &painter, const QFont &font, const QFontMetricsF &metrics, const QRect &rect,
+               const QStringList &lines, Colour colour)
+{
+    painter.save();
+    painter.setFont(font);
+    painter.setPen(toQColor(colour));
+    painter.setBackgroundMode(Qt::TransparentMode);
+    const int lineHeight = static_cast<int>(std::ceil(metrics.height()));
+    double y = rect.top() + metrics.ascent();
+    for (const QString &line : lines) {
+        const double x = rect.left() + (rect.width() - metrics.horizontalAdvance(line)) / 2.0;
+        painter.drawText(QPointF(x, y), line);
+        y += lineHeight;
+    }
+    painter.restore();
+}
 
 QFont makeFont(const LogFont &d)
 {
@@ -35,6 +67,13 @@ QFont makeFont(const LogFont &d)
 }
 } // namespace
 
+// A block being rasterised on the worker thread; whoever lets go of it last ends it.
+struct TextFont::Pending
+{
+    std::atomic<bool> wanted{true}, done{false};
+    std::unique_ptr<CoverageMask> mask;
+};
+
 TextFont::TextFont(const LogFont &description)
     : m_description(description), m_font(makeFont(description)), m_metrics(m_font)
 {
@@ -43,6 +82,8 @@ TextFont::TextFont(const LogFont &description)
 
 TextFont::~TextFont()
 {
+    if (m_pending)
+        m_pending->wanted = false;
     --g_liveFonts;
 }
 
@@ -51,7 +92,17 @@ int TextFont::liveCount()
     return g_liveFonts;
 }
 
-const CoverageMask &TextFont::centeredMask(const QRect &rect, const QStringList &lines, double ratio,
+void TextFont::setRasteriseInBackground(bool on)
+{
+    g_background = on;
+}
+
+void TextFont::waitForMasks()
+{
+    worker().waitForDone();
+}
+
+const CoverageMask *TextFont::centeredMask(const QRect &rect, const QStringList &lines, double ratio,
                                            QPoint &origin) const
 {
     // Device rectangle of the block, with a margin for ink outside the glyph cells.
@@ -59,16 +110,32 @@ const CoverageMask &TextFont::centeredMask(const QRect &rect, const QStringList 
     const QRect bounds = QRectF(QRectF(rect).adjusted(-pad, -pad, pad, pad).topLeft() * ratio,
                                 QRectF(rect).adjusted(-pad, -pad, pad, pad).size() * ratio)
                              .toAlignedRect();
-    if (!m_mask || m_maskLines != lines || m_maskRect != rect || m_maskRatio != ratio) {
-        // Rasterise the block once, exactly as the painter would draw it there.
-        m_mask = CoverageMask::rasterise(bounds, ratio,
-                                         [&](QPainter &p) { drawCentered(p, rect, lines, 0xFFFFFF); });
+    origin = bounds.topLeft();
+    if (m_maskLines != lines || m_maskRect != rect || m_maskRatio != ratio) {
+        // Rasterise the block, exactly as the painter would draw it there.
+        m_mask.reset();
+        if (m_pending)
+            m_pending->wanted = false; // for a block nobody waits for any more
+        m_pending = std::make_shared<Pending>();
         m_maskLines = lines;
         m_maskRect = rect;
         m_maskRatio = ratio;
+        auto job = [pending = m_pending, bounds, ratio, font = m_font, metrics = m_metrics, rect, lines] {
+            if (pending->wanted)
+                pending->mask = CoverageMask::rasterise(
+                    bounds, ratio, [&](QPainter &p) { drawBlock(p, font, metrics, rect, lines, 0xFFFFFF); });
+            pending->done = true;
+        };
+        if (g_background)
+            worker().start(job);
+        else
+            job();
     }
-    origin = bounds.topLeft();
-    return *m_mask;
+    if (m_pending && m_pending->done) {
+        m_mask = std::move(m_pending->mask);
+        m_pending.reset();
+    }
+    return m_mask.get();
 }
 
 QSize TextFont::measure(const QStringList &lines) const
@@ -82,16 +149,5 @@ QSize TextFont::measure(const QStringList &lines) const
 
 void TextFont::drawCentered(QPainter &painter, const QRect &rect, const QStringList &lines, Colour colour) const
 {
-    painter.save();
-    painter.setFont(m_font);
-    painter.setPen(toQColor(colour));
-    painter.setBackgroundMode(Qt::TransparentMode);
-    const int lineHeight = static_cast<int>(std::ceil(m_metrics.height()));
-    double y = rect.top() + m_metrics.ascent();
-    for (const QString &line : lines) {
-        const double x = rect.left() + (rect.width() - m_metrics.horizontalAdvance(line)) / 2.0;
-        painter.drawText(QPointF(x, y), line);
-        y += lineHeight;
-    }
-    painter.restore();
+    drawBlock(painter, m_font, m_metrics, rect, lines, colour);
 }

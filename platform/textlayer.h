@@ -47,15 +47,23 @@ public:
     void drawCentered(QPainter &painter, const QRect &rect, const QStringList &lines, Colour colour) const;
     // The same drawing as a coverage mask, at ratio device pixels per unit, and
     // where its top-left goes (device pixels). The block is rasterised once per
-    // lines, place and density; the mask lives until the next call or the font's end.
-    const CoverageMask &centeredMask(const QRect &rect, const QStringList &lines, double ratio,
+    // lines, place and density, on another thread, so that a new text's first frame
+    // costs no more than painting it: nullptr until then (paint it meanwhile). The
+    // mask lives until the next call for other lines, place or density, or the font's end.
+    const CoverageMask *centeredMask(const QRect &rect, const QStringList &lines, double ratio,
                                      QPoint &origin) const;
+    // Test seam: false rasterises a block at once, on the caller's thread.
+    static void setRasteriseInBackground(bool on);
+    // Waits until the blocks being rasterised in the background are done.
+    static void waitForMasks();
 
 private:
+    struct Pending;
     LogFont m_description;
     QFont m_font;
     QFontMetricsF m_metrics;
-    // The rasterised block, for the lines and density it was made for.
+    // The rasterised block, for the lines and density it was made for, or being made.
+    mutable std::shared_ptr<Pending> m_pending;
     mutable std::unique_ptr<CoverageMask> m_mask;
     mutable QStringList m_maskLines;
     mutable QRect m_maskRect;

@@ -7,6 +7,7 @@
 #include "platform/clock.h"
 #include "platform/messagebox.h"
 #include "platform/pictureview.h"
+#include "platform/textlayer.h"
 #include "support/supportlibrary.h"
 #include "ui/frmmain.h"
 
@@ -79,6 +80,7 @@ struct GameFixture
                                                             const QStringList &l) {
             boxes << t + ": " + n + "\n" + l.join('\n') + (i.isNull() ? " (no icon)" : "");
         });
+        TextFont::setRasteriseInBackground(false); // text masks at once: frames do not depend on timing
         clock = std::make_unique<FakeClock>();
         game = std::make_unique<Game>();
         in = std::make_unique<GameInspector>(*game);

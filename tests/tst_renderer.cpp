@@ -166,6 +166,20 @@ private slots:
         QCOMPARE(frameIn(colour, true, false), blended);
     }
 
+    // A new text's block is rasterised on another thread: until it is there, frames
+    // paint the text, exactly as the masks will.
+    void aNewTextIsPaintedUntilItsMaskIsReady()
+    {
+        TextFont::setRasteriseInBackground(true);
+        game->SetDisplayCentered("You did it in 155!\r\nIngenious");
+        const QImage painted = frameIn(0x3080C0, false);
+        QCOMPARE(frameIn(0x3080C0), painted); // its block asked for: painted meanwhile
+        TextFont::waitForMasks();
+        QCOMPARE(frameIn(0x3080C0), painted); // from its mask
+        frameIn(0x102030);
+        QCOMPARE(frameIn(0x3080C0, true, false), painted); // recoloured over the board kept
+    }
+
     // A frame that only changes the text's colour draws and repaints the text alone:
     // a mark left far from the text in the buffer stays; any other change draws and
     // repaints the whole frame.

@@ -139,12 +139,15 @@ bool Game::paintCentered(bool recolour)
     const QRect place(left, top, w, h);
     if (PictureBox::caching()) {
         QPoint origin;
-        const CoverageMask &mask =
+        const CoverageMask *mask =
             plngOverlayFont->centeredMask(place, pstrOverlayLines, buf.devicePixelRatio(), origin);
-        if (recolour && pvecUnderText.size() != mask.storeSize())
+        if (recolour && (!mask || pvecUnderText.size() != mask->storeSize()))
             return false; // not what was kept: the whole frame is drawn instead
-        buf.Blend(mask, origin, plngOverlayColour, !recolour, pvecUnderText);
-        return true;
+        if (mask) {
+            buf.Blend(*mask, origin, plngOverlayColour, !recolour, pvecUnderText);
+            return true;
+        }
+        // Still being rasterised: painted, as fast as without the masks.
     }
     if (QPainter *painter = buf.beginPaint())
         plngOverlayFont->drawCentered(*painter, place, pstrOverlayLines, plngOverlayColour);
