@@ -112,14 +112,20 @@ const CoverageMask *TextFont::centeredMask(const QRect &rect, const QStringList 
                              .toAlignedRect();
     origin = bounds.topLeft();
     if (m_maskLines != lines || m_maskRect != rect || m_maskRatio != ratio) {
-        // Rasterise the block, exactly as the painter would draw it there.
+        // A new block: nothing is started in this frame, which the text may not outlive.
         m_mask.reset();
         if (m_pending)
             m_pending->wanted = false; // for a block nobody waits for any more
-        m_pending = std::make_shared<Pending>();
+        m_pending.reset();
         m_maskLines = lines;
         m_maskRect = rect;
         m_maskRatio = ratio;
+        if (g_background)
+            return nullptr;
+    }
+    if (!m_mask && !m_pending) {
+        // Rasterised exactly as the painter draws the block there.
+        m_pending = std::make_shared<Pending>();
         auto job = [pending = m_pending, bounds, ratio, font = m_font, metrics = m_metrics, rect, lines] {
             if (pending->wanted)
                 pending->mask = CoverageMask::rasterise(

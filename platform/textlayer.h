@@ -47,9 +47,10 @@ public:
     void drawCentered(QPainter &painter, const QRect &rect, const QStringList &lines, Colour colour) const;
     // The same drawing as a coverage mask, at ratio device pixels per unit, and
     // where its top-left goes (device pixels). The block is rasterised once per
-    // lines, place and density, on another thread, so that a new text's first frame
-    // costs no more than painting it: nullptr until then (paint it meanwhile). The
-    // mask lives until the next call for other lines, place or density, or the font's end.
+    // lines, place and density, on another thread from the second frame that asks
+    // for it on, so that a new text's first frames cost no more than painting it:
+    // nullptr until then (paint it meanwhile). The mask lives until the next call
+    // for other lines, place or density, or the font's end.
     const CoverageMask *centeredMask(const QRect &rect, const QStringList &lines, double ratio,
                                      QPoint &origin) const;
     // Test seam: false rasterises a block at once, on the caller's thread.
