@@ -50,7 +50,7 @@ void fuzzSlice(const std::uint8_t *data, std::size_t size)
 {
     std::int32_t bounds[3] = {}; // lower, start, count
     std::memcpy(bounds, data, std::min(size, sizeof bounds));
-    const auto [lower, start, count] = bounds;
+    const std::int32_t lower = bounds[0], start = bounds[1], count = bounds[2];
     std::vector<Value> items;
     for (std::size_t i = sizeof bounds; i < size && items.size() < 64; ++i)
         items.emplace_back(data[i]);
