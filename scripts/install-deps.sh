@@ -8,7 +8,7 @@ packages=(
     cmake ninja-build g++ make pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-base-private-dev libgl-dev libxkbcommon-dev libxcb1-dev
     fonts-liberation
-    xvfb xauth xdotool x11-utils imagemagick python3-xlib
+    xvfb xdotool python3-xlib
     dbus-daemon at-spi2-core python3-pyatspi weston qt6-wayland
     build-essential dpkg-dev debhelper lintian devscripts man-db desktop-file-utils appstream
     libbenchmark-dev clang libclang-rt-14-dev
