@@ -53,8 +53,12 @@ void Game::Refresh()
 
     // The message tick and the text's colour step come first: they only change the
     // text drawn over the board, and knowing them tells whether the frame changed.
+    const QString shownText = pstrDisplayCentered;
     SetShortMessage(QString());
-    announceBoard(); // the tick may have put up or taken down a message
+    // Handlers tell assistive tools of their own changes; a frame tells only of a
+    // message the tick put up or took down, and builds no words otherwise.
+    if (pstrDisplayCentered != shownText)
+        announceBoard();
     const bool text = prepareCentered();
     FrameKey key{W, H, buf.devicePixelRatio(), plngStage, {}, plngDragRing, 0, 0, plngKeyRing, 0, {}, 0};
     for (int i = 1; i <= kRings; ++i)
