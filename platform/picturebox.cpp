@@ -5,8 +5,11 @@
 #include "coveragemask.h"
 
 #include <QPainter>
+#include <QThreadPool>
 
+#include <algorithm>
 #include <cmath>
+#include <future>
 #include <stdexcept>
 #include <utility>
 
@@ -22,6 +25,16 @@ enum ShapeKind { kLineShape, kDiscShape };
 
 // Pixel centres sit at +0.5: a line or circle at whole coordinates is centred on pixels.
 constexpr double kCentre = 0.5;
+
+// The thread that draws the lower half of a split painting: one of its own, so
+// that it never waits behind other work.
+QThreadPool &lowerHalf()
+{
+    static QThreadPool pool;
+    static const bool one = (pool.setMaxThreadCount(1), true);
+    Q_UNUSED(one);
+    return pool;
+}
 
 QPen linePen(const QColor &colour)
 {
@@ -179,6 +192,41 @@ void PictureBox::endPaint()
     delete m_painter;
     m_painter = nullptr;
     flush();
+}
+
+void PictureBox::paintSplit(double splitY, const std::function<void(QPainter &)> &draw)
+{
+    endPaint(); // the clear and what waits come first
+    ensureImage();
+    if (m_image.isNull())
+        return;
+    m_changed = m_image.rect();
+    const int height = m_image.height();
+    const int split = static_cast<int>(std::clamp(std::lround(splitY * m_ratio), 0L, long(height)));
+    uchar *bits = m_image.bits(); // detached here, before the threads share it
+    // Each half is an image of its own over the picture's rows, moved up by whole
+    // pixels, so that it gets exactly the pixels one painter would give those rows.
+    auto half = [this, bits, &draw](int from, int to) {
+        if (from >= to)
+            return;
+        QImage rows(bits + from * m_image.bytesPerLine(), m_image.width(), to - from, m_image.bytesPerLine(),
+                    m_image.format());
+        QPainter p(&rows);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.translate(0, -from);
+        p.scale(m_ratio, m_ratio);
+        draw(p);
+    };
+    std::packaged_task<void()> lower([&] { half(split, height); });
+    std::future<void> lowerDone = lower.get_future();
+    lowerHalf().start([&lower] { lower(); });
+    try {
+        half(0, split);
+    } catch (...) {
+        lowerDone.wait(); // it draws into this picture
+        throw;
+    }
+    lowerDone.get();
 }
 
 const CoverageMask &PictureBox::shape(const std::tuple<int, float, float, float, float> &key, const QRect &bounds,

@@ -70,6 +70,11 @@ public:
     // A painter on the picture, for what has no call of its own (ends before Image()).
     QPainter *beginPaint();
     void endPaint();
+    // Draws what draw paints, as beginPaint()'s painter would, but the rows above
+    // splitY (units) and those below it on two threads at once: for large drawings
+    // whose first frame must not wait for one core alone. draw is called once per
+    // half, at the same time, so it may only read what it shares.
+    void paintSplit(double splitY, const std::function<void(QPainter &)> &draw);
 
     // Shapes are rasterised once and then only mixed into each frame. Test seam:
     // false draws everything through the painter every time (the same pixels).

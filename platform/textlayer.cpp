@@ -153,6 +153,23 @@ QSize TextFont::measure(const QStringList &lines) const
                  static_cast<int>(std::ceil(m_metrics.height())) * static_cast<int>(lines.size()));
 }
 
+double TextFont::middleOfInk(const QRect &rect, const QStringList &lines) const
+{
+    auto ink = [](const QString &line) { return double(line.size() - line.count(QLatin1Char(' '))); };
+    double half = 0;
+    for (const QString &line : lines)
+        half += ink(line) / 2;
+    const int lineHeight = static_cast<int>(std::ceil(m_metrics.height()));
+    double y = rect.top();
+    for (const QString &line : lines) {
+        if (ink(line) >= half && half > 0)
+            return y + lineHeight * half / ink(line);
+        half -= ink(line);
+        y += lineHeight;
+    }
+    return rect.center().y();
+}
+
 void TextFont::drawCentered(QPainter &painter, const QRect &rect, const QStringList &lines, Colour colour) const
 {
     drawBlock(painter, m_font, m_metrics, rect, lines, colour);

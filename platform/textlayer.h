@@ -45,6 +45,9 @@ public:
     // Draws each line centred horizontally inside rect, from its top, in colour,
     // with a transparent background; '&' is an ordinary character.
     void drawCentered(QPainter &painter, const QRect &rect, const QStringList &lines, Colour colour) const;
+    // The height (units) in rect with as many of the block's characters above it as
+    // below: where drawing it splits into halves of about equal work.
+    double middleOfInk(const QRect &rect, const QStringList &lines) const;
     // The same drawing as a coverage mask, at ratio device pixels per unit, and
     // where its top-left goes (device pixels). The block is rasterised once per
     // lines, place and density, on another thread from the second frame that asks

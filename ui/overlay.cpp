@@ -18,6 +18,9 @@
 namespace {
 constexpr std::int32_t kFontWeight = 400;
 const QString kLineBreak = QStringLiteral("\r\n");
+// From this height (device pixels) on, painting a text costs more than handing
+// half of it to another thread.
+constexpr double kSplitFrom = 48;
 
 // A fresh random step from -64 to 64.
 std::int32_t randomStep()
@@ -147,7 +150,15 @@ bool Game::paintCentered(bool recolour)
             buf.Blend(*mask, origin, plngOverlayColour, !recolour, pvecUnderText);
             return true;
         }
-        // Still being rasterised: painted, as fast as without the masks.
+        // Still being rasterised: painted meanwhile, a large text on two threads at
+        // once, so that its first frames cost less than painting it on one.
+        if (h * buf.devicePixelRatio() >= kSplitFrom) {
+            const TextFont &font = *plngOverlayFont;
+            buf.paintSplit(font.middleOfInk(place, pstrOverlayLines), [&](QPainter &painter) {
+                font.drawCentered(painter, place, pstrOverlayLines, plngOverlayColour);
+            });
+            return true;
+        }
     }
     if (QPainter *painter = buf.beginPaint())
         plngOverlayFont->drawCentered(*painter, place, pstrOverlayLines, plngOverlayColour);
