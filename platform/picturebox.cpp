@@ -26,9 +26,9 @@ enum ShapeKind { kLineShape, kDiscShape };
 // Pixel centres sit at +0.5: a line or circle at whole coordinates is centred on pixels.
 constexpr double kCentre = 0.5;
 
-// The thread that draws the lower half of a split painting: one of its own, so
+// The thread that draws the lower part of a painting in two: one of its own, so
 // that it never waits behind other work.
-QThreadPool &lowerHalf()
+QThreadPool &secondThread()
 {
     static QThreadPool pool;
     static const bool one = (pool.setMaxThreadCount(1), true);
@@ -130,7 +130,7 @@ QImage &PictureBox::pixels()
 
 void PictureBox::Blend(const CoverageMask &mask, QPoint origin, Colour colour)
 {
-    endPaint(); // what the painter drew comes first
+    endPainter();
     m_pending.push_back({&mask, origin, colour, int(CoverageMask::Under::Ignore), nullptr});
     m_changed |= mask.extent().translated(origin) & m_image.rect();
 }
@@ -142,7 +142,7 @@ void PictureBox::Blend(const CoverageMask &mask, QPoint origin, Colour colour, b
         store.resize(mask.storeSize()); // every pixel that is mixed is written
     else if (store.size() != mask.storeSize())
         throw std::logic_error("nothing kept under this mask");
-    endPaint();
+    endPainter();
     m_pending.push_back({&mask, origin, colour, int(keep ? CoverageMask::Under::Keep : CoverageMask::Under::Reuse),
                          store.data()});
     m_changed |= mask.extent().translated(origin) & m_image.rect();
@@ -187,41 +187,51 @@ QPainter *PictureBox::beginPaint()
     return m_painter;
 }
 
-void PictureBox::endPaint()
+void PictureBox::endPainter()
 {
     delete m_painter;
     m_painter = nullptr;
+}
+
+void PictureBox::endPaint()
+{
+    endPainter();
     flush();
 }
 
-void PictureBox::paintSplit(double splitY, const std::function<void(QPainter &)> &draw)
+void PictureBox::paintInTwo(double boundary, const std::function<void(QPainter &, int part)> &draw)
 {
+    const double row = boundary * m_ratio;
+    if (row != std::round(row)) { // the two parts would share a row of pixels
+        if (QPainter *p = beginPaint()) {
+            draw(*p, 0);
+            draw(*p, 1);
+        }
+        return;
+    }
     endPaint(); // the clear and what waits come first
     ensureImage();
     if (m_image.isNull())
         return;
     m_changed = m_image.rect();
-    const int height = m_image.height();
-    const int split = static_cast<int>(std::clamp(std::lround(splitY * m_ratio), 0L, long(height)));
+    const int width = m_image.width(), height = m_image.height();
+    const int split = static_cast<int>(std::clamp(row, 0.0, double(height)));
     uchar *bits = m_image.bits(); // detached here, before the threads share it
-    // Each half is an image of its own over the picture's rows, moved up by whole
-    // pixels, so that it gets exactly the pixels one painter would give those rows.
-    auto half = [this, bits, &draw](int from, int to) {
-        if (from >= to)
-            return;
-        QImage rows(bits + from * m_image.bytesPerLine(), m_image.width(), to - from, m_image.bytesPerLine(),
-                    m_image.format());
-        QPainter p(&rows);
+    auto part = [&](int k) {
+        // Each thread's painter on an image of its own over the same pixels, in the
+        // same coordinates as one painter over the whole picture.
+        QImage picture(bits, width, height, m_image.bytesPerLine(), m_image.format());
+        QPainter p(&picture);
         p.setRenderHint(QPainter::Antialiasing, true);
-        p.translate(0, -from);
+        p.setClipRect(k == 0 ? QRect(0, 0, width, split) : QRect(0, split, width, height - split));
         p.scale(m_ratio, m_ratio);
-        draw(p);
+        draw(p, k);
     };
-    std::packaged_task<void()> lower([&] { half(split, height); });
+    std::packaged_task<void()> lower([&] { part(1); });
     std::future<void> lowerDone = lower.get_future();
-    lowerHalf().start([&lower] { lower(); });
+    secondThread().start([&lower] { lower(); });
     try {
-        half(0, split);
+        part(0);
     } catch (...) {
         lowerDone.wait(); // it draws into this picture
         throw;

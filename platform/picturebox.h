@@ -70,11 +70,13 @@ public:
     // A painter on the picture, for what has no call of its own (ends before Image()).
     QPainter *beginPaint();
     void endPaint();
-    // Draws what draw paints, as beginPaint()'s painter would, but the rows above
-    // splitY (units) and those below it on two threads at once: for large drawings
-    // whose first frame must not wait for one core alone. draw is called once per
-    // half, at the same time, so it may only read what it shares.
-    void paintSplit(double splitY, const std::function<void(QPainter &)> &draw);
+    // Draws two parts at once, as beginPaint()'s painter would: draw(painter, 0)
+    // paints the rows above boundary (units) on this thread while draw(painter, 1)
+    // paints the rows below it on another, each clipped to its own rows. For large
+    // drawings whose first frame must not wait for one core alone; draw may only
+    // read what the two share. Where the boundary is not between two rows of device
+    // pixels, one painter draws both parts here, one after the other.
+    void paintInTwo(double boundary, const std::function<void(QPainter &, int part)> &draw);
 
     // Shapes are rasterised once and then only mixed into each frame. Test seam:
     // false draws everything through the painter every time (the same pixels).
@@ -83,6 +85,9 @@ public:
 
 private:
     void ensureImage();
+    // Ends the painter: what it drew is in the picture already, and what is mixed
+    // in after it waits to be mixed in with the rest, band by band.
+    void endPainter();
     // Draws the waiting clear and blends, a band of rows at a time, so that each
     // band is still in the cache when the shapes over it are mixed in.
     void flush();

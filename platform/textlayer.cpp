@@ -28,18 +28,17 @@ QThreadPool &worker()
 // transparent background; '&' is an ordinary character. Safe on any thread: it
 // touches only its own copies of the font and its metrics.
 void drawBlock(QPainter &painter, const QFont &font, const QFontMetricsF &metrics, const QRect &rect,
-               const QStringList &lines, Colour colour)
+               const QStringList &lines, Colour colour, qsizetype from = 0, qsizetype to = -1)
 {
     painter.save();
     painter.setFont(font);
     painter.setPen(toQColor(colour));
     painter.setBackgroundMode(Qt::TransparentMode);
     const int lineHeight = static_cast<int>(std::ceil(metrics.height()));
-    double y = rect.top() + metrics.ascent();
-    for (const QString &line : lines) {
-        const double x = rect.left() + (rect.width() - metrics.horizontalAdvance(line)) / 2.0;
-        painter.drawText(QPointF(x, y), line);
-        y += lineHeight;
+    to = to < 0 ? lines.size() : std::min(to, lines.size());
+    for (qsizetype i = std::max<qsizetype>(from, 0); i < to; ++i) {
+        const double x = rect.left() + (rect.width() - metrics.horizontalAdvance(lines[i])) / 2.0;
+        painter.drawText(QPointF(x, rect.top() + metrics.ascent() + double(i * lineHeight)), lines[i]);
     }
     painter.restore();
 }
@@ -153,24 +152,29 @@ QSize TextFont::measure(const QStringList &lines) const
                  static_cast<int>(std::ceil(m_metrics.height())) * static_cast<int>(lines.size()));
 }
 
-double TextFont::middleOfInk(const QRect &rect, const QStringList &lines) const
+void TextFont::drawCentered(QPainter &painter, const QRect &rect, const QStringList &lines, Colour colour,
+                            qsizetype from, qsizetype to) const
 {
-    auto ink = [](const QString &line) { return double(line.size() - line.count(QLatin1Char(' '))); };
-    double half = 0;
-    for (const QString &line : lines)
-        half += ink(line) / 2;
-    const int lineHeight = static_cast<int>(std::ceil(m_metrics.height()));
-    double y = rect.top();
-    for (const QString &line : lines) {
-        if (ink(line) >= half && half > 0)
-            return y + lineHeight * half / ink(line);
-        half -= ink(line);
-        y += lineHeight;
-    }
-    return rect.center().y();
+    drawBlock(painter, m_font, m_metrics, rect, lines, colour, from, to);
 }
 
-void TextFont::drawCentered(QPainter &painter, const QRect &rect, const QStringList &lines, Colour colour) const
+int TextFont::lineHeight() const
 {
-    drawBlock(painter, m_font, m_metrics, rect, lines, colour);
+    return static_cast<int>(std::ceil(m_metrics.height()));
+}
+
+qsizetype TextFont::halfway(const QStringList &lines)
+{
+    qsizetype total = 0;
+    for (const QString &line : lines)
+        total += line.size();
+    // The first line that ends past the middle goes to whichever half it evens out more.
+    qsizetype before = 0;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const qsizetype after = before + lines[i].size();
+        if (2 * after >= total)
+            return 2 * after - total <= total - 2 * before ? i + 1 : i;
+        before = after;
+    }
+    return lines.size();
 }

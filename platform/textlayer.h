@@ -43,11 +43,15 @@ public:
     // Size of the block of lines: the longest line by the line height times the lines.
     QSize measure(const QStringList &lines) const;
     // Draws each line centred horizontally inside rect, from its top, in colour,
-    // with a transparent background; '&' is an ordinary character.
-    void drawCentered(QPainter &painter, const QRect &rect, const QStringList &lines, Colour colour) const;
-    // The height (units) in rect with as many of the block's characters above it as
-    // below: where drawing it splits into halves of about equal work.
-    double middleOfInk(const QRect &rect, const QStringList &lines) const;
+    // with a transparent background; '&' is an ordinary character. Only lines from
+    // `from` up to `to` (all by default), each where it goes in the whole block.
+    void drawCentered(QPainter &painter, const QRect &rect, const QStringList &lines, Colour colour,
+                      qsizetype from = 0, qsizetype to = -1) const;
+    // Height of a line: line i of a block takes the rows from i times this down.
+    int lineHeight() const;
+    // The first line of the second half of a block, when the characters are shared
+    // out between the halves as evenly as whole lines allow.
+    static qsizetype halfway(const QStringList &lines);
     // The same drawing as a coverage mask, at ratio device pixels per unit, and
     // where its top-left goes (device pixels). The block is rasterised once per
     // lines, place and density, on another thread from the second frame that asks

@@ -150,12 +150,15 @@ bool Game::paintCentered(bool recolour)
             buf.Blend(*mask, origin, plngOverlayColour, !recolour, pvecUnderText);
             return true;
         }
-        // Still being rasterised: painted meanwhile, a large text on two threads at
-        // once, so that its first frames cost less than painting it on one.
-        if (h * buf.devicePixelRatio() >= kSplitFrom) {
+        // Still being rasterised: painted meanwhile. A large text of several lines
+        // is painted in two halves at once, lines above and lines below: the ink of
+        // a line stays within its own rows, so the halves never share a pixel.
+        const qsizetype half = TextFont::halfway(pstrOverlayLines);
+        if (h * buf.devicePixelRatio() >= kSplitFrom && half > 0 && half < pstrOverlayLines.size()) {
             const TextFont &font = *plngOverlayFont;
-            buf.paintSplit(font.middleOfInk(place, pstrOverlayLines), [&](QPainter &painter) {
-                font.drawCentered(painter, place, pstrOverlayLines, plngOverlayColour);
+            buf.paintInTwo(top + half * font.lineHeight(), [&](QPainter &painter, int part) {
+                font.drawCentered(painter, place, pstrOverlayLines, plngOverlayColour, part == 0 ? 0 : half,
+                                  part == 0 ? half : pstrOverlayLines.size());
             });
             return true;
         }
