@@ -8,6 +8,7 @@
 #include <QThreadPool>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <future>
 #include <stdexcept>
@@ -26,8 +27,8 @@ enum ShapeKind { kLineShape, kDiscShape };
 // Pixel centres sit at +0.5: a line or circle at whole coordinates is centred on pixels.
 constexpr double kCentre = 0.5;
 
-// The thread that draws the lower part of a painting in two: one of its own, so
-// that it never waits behind other work.
+// The second thread that draws pieces: one of its own, so that it never waits
+// behind other work.
 QThreadPool &secondThread()
 {
     static QThreadPool pool;
@@ -199,44 +200,40 @@ void PictureBox::endPaint()
     flush();
 }
 
-void PictureBox::paintInTwo(double boundary, const std::function<void(QPainter &, int part)> &draw)
+void PictureBox::paintInPieces(const std::vector<QRect> &pixels,
+                               const std::function<void(QPainter &, std::size_t piece)> &draw)
 {
-    const double row = boundary * m_ratio;
-    if (row != std::round(row)) { // the two parts would share a row of pixels
-        if (QPainter *p = beginPaint()) {
-            draw(*p, 0);
-            draw(*p, 1);
-        }
-        return;
-    }
     endPaint(); // the clear and what waits come first
     ensureImage();
     if (m_image.isNull())
         return;
     m_changed = m_image.rect();
-    const int width = m_image.width(), height = m_image.height();
-    const int split = static_cast<int>(std::clamp(row, 0.0, double(height)));
     uchar *bits = m_image.bits(); // detached here, before the threads share it
-    auto part = [&](int k) {
+    std::atomic<std::size_t> next{0};
+    auto drawPieces = [&] {
         // Each thread's painter on an image of its own over the same pixels, in the
         // same coordinates as one painter over the whole picture.
-        QImage picture(bits, width, height, m_image.bytesPerLine(), m_image.format());
+        QImage picture(bits, m_image.width(), m_image.height(), m_image.bytesPerLine(), m_image.format());
         QPainter p(&picture);
         p.setRenderHint(QPainter::Antialiasing, true);
-        p.setClipRect(k == 0 ? QRect(0, 0, width, split) : QRect(0, split, width, height - split));
-        p.scale(m_ratio, m_ratio);
-        draw(p, k);
+        for (std::size_t k = next++; k < pixels.size(); k = next++) {
+            p.setClipRect(pixels[k]);
+            p.save();
+            p.scale(m_ratio, m_ratio);
+            draw(p, k);
+            p.restore();
+        }
     };
-    std::packaged_task<void()> lower([&] { part(1); });
-    std::future<void> lowerDone = lower.get_future();
-    secondThread().start([&lower] { lower(); });
+    std::packaged_task<void()> other(drawPieces);
+    std::future<void> otherDone = other.get_future();
+    secondThread().start([&other] { other(); });
     try {
-        part(0);
+        drawPieces();
     } catch (...) {
-        lowerDone.wait(); // it draws into this picture
+        otherDone.wait(); // it draws into this picture
         throw;
     }
-    lowerDone.get();
+    otherDone.get();
 }
 
 const CoverageMask &PictureBox::shape(const std::tuple<int, float, float, float, float> &key, const QRect &bounds,

@@ -70,13 +70,13 @@ public:
     // A painter on the picture, for what has no call of its own (ends before Image()).
     QPainter *beginPaint();
     void endPaint();
-    // Draws two parts at once, as beginPaint()'s painter would: draw(painter, 0)
-    // paints the rows above boundary (units) on this thread while draw(painter, 1)
-    // paints the rows below it on another, each clipped to its own rows. For large
-    // drawings whose first frame must not wait for one core alone; draw may only
-    // read what the two share. Where the boundary is not between two rows of device
-    // pixels, one painter draws both parts here, one after the other.
-    void paintInTwo(double boundary, const std::function<void(QPainter &, int part)> &draw);
+    // Draws pieces on two threads at once, as beginPaint()'s painter would:
+    // draw(painter, k) paints piece k, clipped to pixels[k] (device pixels). The
+    // pieces must not share a pixel; each thread takes the next piece left, so
+    // the largest should come first. For large drawings whose first frame must
+    // not wait for one core alone; draw may only read what the threads share.
+    void paintInPieces(const std::vector<QRect> &pixels,
+                       const std::function<void(QPainter &, std::size_t piece)> &draw);
 
     // Shapes are rasterised once and then only mixed into each frame. Test seam:
     // false draws everything through the painter every time (the same pixels).

@@ -24,22 +24,34 @@ QThreadPool &worker()
     return pool;
 }
 
+// Characters from..to - 1 of line i of a block, where they go in the whole
+// block: the line centred horizontally inside rect, from the block's top.
+void drawLine(QPainter &painter, const QFontMetricsF &metrics, const QRect &rect, const QString &line, qsizetype i,
+              qsizetype from, qsizetype to)
+{
+    const double x = rect.left() + (rect.width() - metrics.horizontalAdvance(line)) / 2.0;
+    const double y = rect.top() + metrics.ascent() + double(i * static_cast<int>(std::ceil(metrics.height())));
+    if (from == 0 && to == line.size())
+        painter.drawText(QPointF(x, y), line);
+    else
+        painter.drawText(QPointF(x + metrics.horizontalAdvance(line.left(from)), y), line.mid(from, to - from));
+}
+
 // Each line centred horizontally inside rect, from its top, in colour, with a
 // transparent background; '&' is an ordinary character. Safe on any thread: it
-// touches only its own copies of the font and its metrics.
+// touches only its own copies of the font and its metrics. With a word, only that.
 void drawBlock(QPainter &painter, const QFont &font, const QFontMetricsF &metrics, const QRect &rect,
-               const QStringList &lines, Colour colour, qsizetype from = 0, qsizetype to = -1)
+               const QStringList &lines, Colour colour, const TextFont::Word *word = nullptr)
 {
     painter.save();
     painter.setFont(font);
     painter.setPen(toQColor(colour));
     painter.setBackgroundMode(Qt::TransparentMode);
-    const int lineHeight = static_cast<int>(std::ceil(metrics.height()));
-    to = to < 0 ? lines.size() : std::min(to, lines.size());
-    for (qsizetype i = std::max<qsizetype>(from, 0); i < to; ++i) {
-        const double x = rect.left() + (rect.width() - metrics.horizontalAdvance(lines[i])) / 2.0;
-        painter.drawText(QPointF(x, rect.top() + metrics.ascent() + double(i * lineHeight)), lines[i]);
-    }
+    if (word)
+        drawLine(painter, metrics, rect, lines[word->line], word->line, word->from, word->to);
+    else
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            drawLine(painter, metrics, rect, lines[i], i, 0, lines[i].size());
     painter.restore();
 }
 
@@ -152,29 +164,56 @@ QSize TextFont::measure(const QStringList &lines) const
                  static_cast<int>(std::ceil(m_metrics.height())) * static_cast<int>(lines.size()));
 }
 
-void TextFont::drawCentered(QPainter &painter, const QRect &rect, const QStringList &lines, Colour colour,
-                            qsizetype from, qsizetype to) const
+void TextFont::drawCentered(QPainter &painter, const QRect &rect, const QStringList &lines, Colour colour) const
 {
-    drawBlock(painter, m_font, m_metrics, rect, lines, colour, from, to);
+    drawBlock(painter, m_font, m_metrics, rect, lines, colour);
 }
 
-int TextFont::lineHeight() const
+void TextFont::drawWord(QPainter &painter, const QRect &rect, const QStringList &lines, Colour colour,
+                        const Word &word) const
 {
-    return static_cast<int>(std::ceil(m_metrics.height()));
+    drawBlock(painter, m_font, m_metrics, rect, lines, colour, &word);
 }
 
-qsizetype TextFont::halfway(const QStringList &lines)
+std::vector<TextFont::Word> TextFont::words(const QRect &rect, const QStringList &lines, double ratio) const
 {
-    qsizetype total = 0;
-    for (const QString &line : lines)
-        total += line.size();
-    // The first line that ends past the middle goes to whichever half it evens out more.
-    qsizetype before = 0;
+    std::vector<Word> words;
+    const int lineHeight = static_cast<int>(std::ceil(m_metrics.height()));
+    const double space = m_metrics.horizontalAdvance(QLatin1Char(' '));
+    constexpr int far = 1 << 24; // past any picture
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const qsizetype after = before + lines[i].size();
-        if (2 * after >= total)
-            return 2 * after - total <= total - 2 * before ? i + 1 : i;
-        before = after;
+        const double top = (rect.top() + double(i * lineHeight)) * ratio;
+        if (top != std::round(top))
+            return {};
+        const int bottom = i + 1 < lines.size() ? int((rect.top() + double((i + 1) * lineHeight)) * ratio) : far;
+        const QString &line = lines[i];
+        const double x = rect.left() + (rect.width() - m_metrics.horizontalAdvance(line)) / 2.0;
+        // A glyph's ink may reach past its own cell, but not halfway across a space.
+        int left = -far;
+        for (qsizetype from = 0, to = 0; from < line.size();) {
+            while (to < line.size() && line[to] != QLatin1Char(' '))
+                ++to;
+            qsizetype next = to;
+            while (next < line.size() && line[next] == QLatin1Char(' '))
+                ++next;
+            if (next < line.size() && space * ratio < 4) {
+                to = next; // too narrow a space to cut at: the next word joins this one
+                continue;
+            }
+            int right = far;
+            if (next < line.size()) {
+                const double gap = m_metrics.horizontalAdvance(line.left(to));
+                const double gapEnd = m_metrics.horizontalAdvance(line.left(next));
+                right = static_cast<int>(std::lround((x + (gap + gapEnd) / 2) * ratio));
+            }
+            if (to > from)
+                words.push_back(
+                    {i, from, to, QRect(QPoint(left, i == 0 ? -far : int(top)), QPoint(right - 1, bottom - 1))});
+            left = right;
+            from = to = next;
+        }
     }
-    return lines.size();
+    std::stable_sort(words.begin(), words.end(),
+                     [](const Word &a, const Word &b) { return a.to - a.from > b.to - b.from; });
+    return words;
 }

@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class QPainter;
 class CoverageMask;
@@ -43,15 +44,22 @@ public:
     // Size of the block of lines: the longest line by the line height times the lines.
     QSize measure(const QStringList &lines) const;
     // Draws each line centred horizontally inside rect, from its top, in colour,
-    // with a transparent background; '&' is an ordinary character. Only lines from
-    // `from` up to `to` (all by default), each where it goes in the whole block.
-    void drawCentered(QPainter &painter, const QRect &rect, const QStringList &lines, Colour colour,
-                      qsizetype from = 0, qsizetype to = -1) const;
-    // Height of a line: line i of a block takes the rows from i times this down.
-    int lineHeight() const;
-    // The first line of the second half of a block, when the characters are shared
-    // out between the halves as evenly as whole lines allow.
-    static qsizetype halfway(const QStringList &lines);
+    // with a transparent background; '&' is an ordinary character.
+    void drawCentered(QPainter &painter, const QRect &rect, const QStringList &lines, Colour colour) const;
+    // The block cut into words that can be drawn each on its own, largest first:
+    // characters from..to - 1 of a line, and the device pixels (at ratio) that no
+    // other word's ink reaches: the line's rows, and the columns up to the middle
+    // of the spaces around it. Empty when the lines' rows do not begin on whole
+    // device pixels, so that two lines would share a row.
+    struct Word
+    {
+        qsizetype line, from, to;
+        QRect pixels;
+    };
+    std::vector<Word> words(const QRect &rect, const QStringList &lines, double ratio) const;
+    // Draws one word of the block, where it goes in the whole block.
+    void drawWord(QPainter &painter, const QRect &rect, const QStringList &lines, Colour colour,
+                  const Word &word) const;
     // The same drawing as a coverage mask, at ratio device pixels per unit, and
     // where its top-left goes (device pixels). The block is rasterised once per
     // lines, place and density, on another thread from the second frame that asks

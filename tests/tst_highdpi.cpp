@@ -42,7 +42,7 @@ private slots:
         for (double d = 44; d <= 48; d += 0.5) // ring 1's band right of peg 1, (167, 177.5)
             QCOMPARE(board.pixelColor(qRound((167 + d) * ratio), qRound(177.5 * ratio)), QColor(255, 0, 0));
         game->SetDisplayCentered("You did it in 155!\r\nIngenious");
-        TextFont::setRasteriseInBackground(true); // its first frame, painted in two halves
+        TextFont::setRasteriseInBackground(true); // its first frame, painted word by word
         const QImage split = frameWith(true, true, 0x204060);
         QVERIFY(nearlyEqual(frameWith(false, true, 0x204060), split, 1, 8)); // as the board's lines
         TextFont::setRasteriseInBackground(false);

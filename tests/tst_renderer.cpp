@@ -158,7 +158,11 @@ private slots:
         in->view()->Move(10, 0, size.width(), size.height());
         game->MoveRing(5, 2); // a ring and the stage's triangle under the text
         game->SetDisplayCentered(text);
+        TextFont::setRasteriseInBackground(true); // its first frame: painted, word by word when large
+        const QImage first = frameIn(colour);
+        TextFont::setRasteriseInBackground(false);
         const QImage painted = frameIn(colour, false), blended = frameIn(colour);
+        QCOMPARE(first, painted);
         QVERIFY(nearlyEqual(painted, blended, tolerance, tolerance ? INT_MAX : 0));
         // Only the colour changes from the frame before: the text alone is put in
         // again over the board kept under it, and must equal the whole frame.

@@ -150,15 +150,19 @@ bool Game::paintCentered(bool recolour)
             buf.Blend(*mask, origin, plngOverlayColour, !recolour, pvecUnderText);
             return true;
         }
-        // Still being rasterised: painted meanwhile. A large text of several lines
-        // is painted in two halves at once, lines above and lines below: the ink of
-        // a line stays within its own rows, so the halves never share a pixel.
-        const qsizetype half = TextFont::halfway(pstrOverlayLines);
-        if (h * buf.devicePixelRatio() >= kSplitFrom && half > 0 && half < pstrOverlayLines.size()) {
-            const TextFont &font = *plngOverlayFont;
-            buf.paintInTwo(top + half * font.lineHeight(), [&](QPainter &painter, int part) {
-                font.drawCentered(painter, place, pstrOverlayLines, plngOverlayColour, part == 0 ? 0 : half,
-                                  part == 0 ? half : pstrOverlayLines.size());
+        // Still being rasterised: painted meanwhile. A large text is painted word
+        // by word on two threads at once, each word clipped to pixels no other
+        // word's ink reaches, so that the picture is the same as painted at one go.
+        const TextFont &font = *plngOverlayFont;
+        const std::vector<TextFont::Word> words = h * buf.devicePixelRatio() >= kSplitFrom
+                                                      ? font.words(place, pstrOverlayLines, buf.devicePixelRatio())
+                                                      : std::vector<TextFont::Word>();
+        if (words.size() > 1) {
+            std::vector<QRect> pixels;
+            for (const TextFont::Word &word : words)
+                pixels.push_back(word.pixels);
+            buf.paintInPieces(pixels, [&](QPainter &painter, std::size_t k) {
+                font.drawWord(painter, place, pstrOverlayLines, plngOverlayColour, words[k]);
             });
             return true;
         }
