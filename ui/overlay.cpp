@@ -18,8 +18,8 @@
 namespace {
 constexpr std::int32_t kFontWeight = 400;
 const QString kLineBreak = QStringLiteral("\r\n");
-// From this height (device pixels) on, painting a text costs more than handing
-// half of it to another thread.
+// From this height (device pixels) on, painting a text costs more than sharing
+// its words out between two threads.
 constexpr double kSplitFrom = 48;
 
 // A fresh random step from -64 to 64.
