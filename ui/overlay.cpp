@@ -18,9 +18,10 @@
 namespace {
 constexpr std::int32_t kFontWeight = 400;
 const QString kLineBreak = QStringLiteral("\r\n");
-// From this height (device pixels) on, painting a text costs more than sharing
-// its words out between two threads.
-constexpr double kSplitFrom = 48;
+// Glyphs this large (device pixels) and larger are drawn as outlines rather than
+// from the toolkit's glyph cache: only then does sharing a text's words out
+// between two threads cost less than painting it on one.
+constexpr double kOutlineGlyphs = 64;
 
 // A fresh random step from -64 to 64.
 std::int32_t randomStep()
@@ -154,8 +155,9 @@ bool Game::paintCentered(bool recolour)
         // by word on two threads at once, each word clipped to pixels no other
         // word's ink reaches, so that the picture is the same as painted at one go.
         const TextFont &font = *plngOverlayFont;
-        const std::vector<TextFont::Word> words = h * buf.devicePixelRatio() >= kSplitFrom
-                                                      ? font.words(place, pstrOverlayLines, buf.devicePixelRatio())
+        const double ratio = buf.devicePixelRatio();
+        const std::vector<TextFont::Word> words = font.font().pixelSize() * ratio >= kOutlineGlyphs
+                                                      ? font.words(place, pstrOverlayLines, ratio)
                                                       : std::vector<TextFont::Word>();
         if (words.size() > 1) {
             std::vector<QRect> pixels;
