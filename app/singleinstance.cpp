@@ -46,9 +46,9 @@ SingleInstance::~SingleInstance()
         m_server->close();
 }
 
-QString SingleInstance::socketName() const
+QString SingleInstance::fileName(const char *kind) const
 {
-    return m_directory + QStringLiteral("/pegmarch-%1.socket").arg(::getuid());
+    return m_directory + QStringLiteral("/pegmarch-%1.%2").arg(::getuid()).arg(QLatin1String(kind));
 }
 
 void SingleInstance::prepare()
@@ -75,7 +75,7 @@ bool SingleInstance::PrevInstance()
     if (!m_prepared)
         prepare();
     if (!m_directory.isEmpty()) {
-        const QString path = m_directory + QStringLiteral("/pegmarch-%1.lock").arg(::getuid());
+        const QString path = fileName("lock");
         m_lock = std::make_unique<InstanceLock>(path);
         if (!m_lock->error().isEmpty()) {
             std::fprintf(stderr, "pegmarch: cannot open the instance lock %s (%s); starting without the "
@@ -94,7 +94,7 @@ void SingleInstance::listen()
 {
     if (!m_lock)
         return;
-    const QString name = socketName();
+    const QString name = fileName("socket");
     m_server = new QLocalServer(qApp);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     QLocalServer::removeServer(name); // left behind by a copy that was killed; we hold the lock
@@ -132,7 +132,7 @@ void SingleInstance::AppActivate(const QString &title)
     // The running copy may still be starting up: try until it listens and answers.
     while (answer.isEmpty() && !deadline.hasExpired()) {
         QLocalSocket socket;
-        socket.connectToServer(socketName());
+        socket.connectToServer(fileName("socket"));
         if (!socket.waitForConnected(int(deadline.remainingTime()))) {
             QThread::msleep(50);
             continue;
@@ -148,7 +148,7 @@ void SingleInstance::AppActivate(const QString &title)
     const QString copy = pid ? QStringLiteral("the running copy (process %1)").arg(pid) : QStringLiteral("the running copy");
     throw HandOverFailed(qPrintable(
         answer.isEmpty() ? QStringLiteral("asked %1 to bring its window to the front through %2, but it did not "
-                                          "answer within %3 s; nothing was started").arg(copy, socketName()).arg(kAnswerMillis / 1000)
+                                          "answer within %3 s; nothing was started").arg(copy, fileName("socket")).arg(kAnswerMillis / 1000)
                          : QStringLiteral("%1 has no window titled \"%2\" to bring to the front").arg(copy, title)));
 }
 

@@ -44,7 +44,8 @@ public:
 private:
     SingleInstance() = default;
     void listen();
-    QString socketName() const;
+    // The lock's or the socket's path: pegmarch-UID.kind in the chosen folder.
+    QString fileName(const char *kind) const;
 
     bool m_prepared = false;
     bool m_decided = false;

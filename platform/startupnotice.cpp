@@ -6,6 +6,8 @@
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace {

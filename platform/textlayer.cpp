@@ -24,13 +24,25 @@ QThreadPool &worker()
     return pool;
 }
 
+// A block's lines are this far apart: whole pixels, so each begins on a row.
+int lineHeight(const QFontMetricsF &metrics)
+{
+    return static_cast<int>(std::ceil(metrics.height()));
+}
+
+// Where a line of the block begins: centred horizontally inside rect.
+double lineLeft(const QFontMetricsF &metrics, const QRect &rect, const QString &line)
+{
+    return rect.left() + (rect.width() - metrics.horizontalAdvance(line)) / 2.0;
+}
+
 // Characters from..to - 1 of line i of a block, where they go in the whole
 // block: the line centred horizontally inside rect, from the block's top.
 void drawLine(QPainter &painter, const QFontMetricsF &metrics, const QRect &rect, const QString &line, qsizetype i,
               qsizetype from, qsizetype to)
 {
-    const double x = rect.left() + (rect.width() - metrics.horizontalAdvance(line)) / 2.0;
-    const double y = rect.top() + metrics.ascent() + double(i * static_cast<int>(std::ceil(metrics.height())));
+    const double x = lineLeft(metrics, rect, line);
+    const double y = rect.top() + metrics.ascent() + double(i * lineHeight(metrics));
     if (from == 0 && to == line.size())
         painter.drawText(QPointF(x, y), line);
     else
@@ -160,8 +172,7 @@ QSize TextFont::measure(const QStringList &lines) const
     double width = 0;
     for (const QString &line : lines)
         width = std::max(width, m_metrics.horizontalAdvance(line));
-    return QSize(static_cast<int>(std::ceil(width)),
-                 static_cast<int>(std::ceil(m_metrics.height())) * static_cast<int>(lines.size()));
+    return QSize(static_cast<int>(std::ceil(width)), lineHeight(m_metrics) * static_cast<int>(lines.size()));
 }
 
 void TextFont::drawCentered(QPainter &painter, const QRect &rect, const QStringList &lines, Colour colour) const
@@ -178,16 +189,16 @@ void TextFont::drawWord(QPainter &painter, const QRect &rect, const QStringList 
 std::vector<TextFont::Word> TextFont::words(const QRect &rect, const QStringList &lines, double ratio) const
 {
     std::vector<Word> words;
-    const int lineHeight = static_cast<int>(std::ceil(m_metrics.height()));
+    const int height = lineHeight(m_metrics);
     const double space = m_metrics.horizontalAdvance(QLatin1Char(' '));
     constexpr int far = 1 << 24; // past any picture
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const double top = (rect.top() + double(i * lineHeight)) * ratio;
+        const double top = (rect.top() + double(i * height)) * ratio;
         if (top != std::round(top))
             return {};
-        const int bottom = i + 1 < lines.size() ? int((rect.top() + double((i + 1) * lineHeight)) * ratio) : far;
+        const int bottom = i + 1 < lines.size() ? int((rect.top() + double((i + 1) * height)) * ratio) : far;
         const QString &line = lines[i];
-        const double x = rect.left() + (rect.width() - m_metrics.horizontalAdvance(line)) / 2.0;
+        const double x = lineLeft(m_metrics, rect, line);
         // A glyph's ink may reach past its own cell, but not halfway across a space.
         int left = -far;
         for (qsizetype from = 0, to = 0; from < line.size();) {
