@@ -2,6 +2,8 @@
 // The position in words, for assistive tools: what the board shows, one item a line.
 #include "game.h"
 
+#include "messages.h"
+
 #include <QStringList>
 
 namespace {
@@ -14,16 +16,20 @@ QString numberList(const QList<std::int32_t> &numbers)
 }
 } // namespace
 
+QStringList Game::stageWords() const
+{
+    QList<std::int32_t> open;
+    for (int p = 1; p <= kPegs; ++p)
+        if (pegInTriangle(p))
+            open << p;
+    return {QStringLiteral("Target peg: %1").arg(plngStage), QStringLiteral("Open pegs: ") + numberList(open)};
+}
+
 QString Game::Description() const
 {
     QStringList lines;
     if (pblnRunning) {
-        lines << QStringLiteral("Target peg: %1").arg(plngStage);
-        QList<std::int32_t> open;
-        for (int p = 1; p <= kPegs; ++p)
-            if (pegInTriangle(p))
-                open << p;
-        lines << QStringLiteral("Open pegs: ") + numberList(open);
+        lines << stageWords();
     } else {
         lines << QStringLiteral("Game over");
     }
@@ -48,6 +54,11 @@ QString Game::Description() const
     }
     const QString text = DisplayCentered();
     if (!text.isEmpty())
-        lines << QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+        lines << OneLine(text);
+    // The keys, for a player who cannot see the manual. Screen readers keep the
+    // keypad for themselves.
+    lines << QStringLiteral("Keys: 1 to 6 lift a ring and put it down, Left and Right carry it, Enter puts it "
+                            "down, Escape puts it back. With a screen reader, use the digits above the letters, "
+                            "not the keypad.");
     return lines.join(QLatin1Char('\n'));
 }

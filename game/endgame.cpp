@@ -2,6 +2,7 @@
 // The end of a game: ranking, the closing text, and stopping the game.
 #include "game.h"
 
+#include "messages.h"
 #include "ranking.h"
 
 #include <QAction>
@@ -25,6 +26,7 @@ void Game::EndGame(bool DidIt)
     // Waiting messages are dropped; the text from before them never comes back.
     resetMessageQueue();
     SetDisplayCentered(pstrGameOverText);
+    Announce(OneLine(pstrGameOverText));
 
     plngDragRing = 0;
     psngDragX = 0;

@@ -31,7 +31,8 @@ void Game::pobjPicView_KeyDown(std::int16_t KeyCode, std::int16_t Shift)
         return;
     switch (KeyCode) {
     case KeyCodes::Escape:
-        plngKeyRing = 0; // back on its peg
+        announcePutBack();
+        plngKeyRing = 0;
         break;
     case KeyCodes::Left:
         keyCarry(-1);
@@ -53,9 +54,11 @@ void Game::keyPegNamed(std::int32_t Peg)
     if (plngKeyRing != 0) {
         // Put down, whatever follows; on its own peg it is simply put back.
         const std::int32_t r = plngKeyRing;
+        if (Peg == ptypRings[r].Peg)
+            announcePutBack();
         plngKeyRing = 0;
         if (Peg != ptypRings[r].Peg)
-            MoveRing(r, Peg);
+            MoveRing(r, Peg); // which tells how it went
         return;
     }
     // As a mouse press on that peg: nothing on an empty one.
@@ -66,6 +69,13 @@ void Game::keyPegNamed(std::int32_t Peg)
     UpdateTopRings();
     plngKeyRing = plngTopRing[Peg];
     plngKeyPeg = Peg;
+    Announce(plngKeyRing ? QStringLiteral("Ring %1 lifted from peg %2.").arg(plngKeyRing).arg(Peg)
+                         : QStringLiteral("Peg %1 is empty.").arg(Peg));
+}
+
+void Game::announcePutBack()
+{
+    Announce(QStringLiteral("Ring %1 back on peg %2.").arg(plngKeyRing).arg(ptypRings[plngKeyRing].Peg));
 }
 
 void Game::keyCarry(int step)
@@ -76,6 +86,7 @@ void Game::keyCarry(int step)
         peg = (peg - 1 + step + kPegs) % kPegs + 1;
         if (pegInTriangle(peg)) {
             plngKeyPeg = peg;
+            Announce(QStringLiteral("Ring %1 over peg %2.").arg(plngKeyRing).arg(peg));
             return;
         }
     }

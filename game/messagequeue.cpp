@@ -4,6 +4,7 @@
 #include "game.h"
 
 #include "app/slicearray.h"
+#include "messages.h"
 #include "platform/clock.h"
 #include "support/supportlibrary.h"
 
@@ -43,6 +44,7 @@ void Game::SetShortMessage(const QString &NewValue)
             pstrShortMessage = DisplayCentered();
             plngMessageTick = Clock::TickCount();
             pblnMessageUp = true;
+            Announce(OneLine(pstrShortMessage));
         } else {
             pstrMessageQueue.append(Value(NewValue)); // equal texts are queued too
         }
@@ -77,6 +79,7 @@ void Game::SetShortMessage(const QString &NewValue)
     SetDisplayCentered(pstrMessageQueue.at(1).text());
     pstrShortMessage = DisplayCentered();
     plngMessageTick = Clock::TickCount();
+    Announce(OneLine(pstrShortMessage));
     if (pstrMessageQueue.upper() == 1) {
         pstrMessageQueue.erase();
     } else {

@@ -9,3 +9,9 @@ inline QString NotRunningMessage()
 {
     return QStringLiteral("Game is not running.\r\nHit 'New Game'!");
 }
+
+// A text of the board as one line, as it is read out.
+inline QString OneLine(QString text)
+{
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+}

@@ -52,6 +52,7 @@ void Game::MoveRing(std::int32_t Ring, std::int32_t Peg)
     if (T == 0 || T < Ring) {
         ptypRings[Ring].Peg = Peg;
         ++plngMoveCount;
+        Announce(QStringLiteral("Ring %1 on peg %2. Moves: %3.").arg(Ring).arg(Peg).arg(plngMoveCount));
     } else {
         SetShortMessage(QStringLiteral("No way moving bigger ring %1").arg(Ring) + kCrLf
                         + QStringLiteral("on top of smaller ring %1").arg(T) + kCrLf
@@ -67,5 +68,8 @@ void Game::MoveRing(std::int32_t Ring, std::int32_t Peg)
             return;
     ++plngStage;
     if (plngStage == 7)
-        EndGame(true);
+        EndGame(true); // which says the closing text
+    else
+        Announce(QStringLiteral("Tower on peg %1. ").arg(plngStage - 1) + stageWords().join(QStringLiteral(". "))
+                 + QLatin1Char('.'));
 }

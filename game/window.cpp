@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The Game's handlers of the window: layout on resize, the timer, the menu commands;
-// the board told in words to assistive tools.
+// the board told in words to assistive tools, and a new game announced.
 #include "game.h"
 
 #include "platform/picturebox.h"
@@ -45,6 +45,12 @@ void Game::announceBoard()
     pobjPicView->SetDescription(Description()); // announced only when the words changed
 }
 
+void Game::Announce(const QString &sentence)
+{
+    if (pobjPicView)
+        pobjPicView->Announce(sentence);
+}
+
 void Game::pobjTimer_Timer()
 {
     Refresh();
@@ -53,6 +59,7 @@ void Game::pobjTimer_Timer()
 void Game::pobjMnuNewGame_Click()
 {
     NewGame();
+    Announce(QStringLiteral("New game. ") + stageWords().join(QStringLiteral(". ")) + QLatin1Char('.'));
 }
 
 void Game::pobjMnuAbort_Click()

@@ -1,14 +1,28 @@
 // SPDX-License-Identifier: MIT
-// The board as assistive tools see it.
+// The board as assistive tools see it, and its news.
 #include "boardaccessible.h"
 
+#include "announcer.h"
 #include "pictureview.h"
 
 namespace {
+// The board's news, named with its last sentence.
+class NewsAccessible : public QAccessibleWidget
+{
+public:
+    explicit NewsAccessible(Announcer *news) : QAccessibleWidget(news, QAccessible::Notification) {}
+    QString text(QAccessible::Text t) const override
+    {
+        return t == QAccessible::Name ? static_cast<const Announcer *>(widget())->said() : QString();
+    }
+};
+
 QAccessibleInterface *boardFactory(const QString &className, QObject *object)
 {
     if (className == QLatin1String("PictureView") && object && object->isWidgetType())
         return new BoardAccessible(static_cast<PictureView *>(object));
+    if (className == QLatin1String("Announcer") && object && object->isWidgetType())
+        return new NewsAccessible(static_cast<Announcer *>(object));
     return nullptr;
 }
 } // namespace

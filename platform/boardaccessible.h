@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // What assistive tools see of the board: a canvas named "Board" whose
-// description tells the position in words.
+// description tells the position in words; its news a notification.
 #pragma once
 
 #include <QAccessibleWidget>

@@ -2,6 +2,7 @@
 // The visible picture widget.
 #include "pictureview.h"
 
+#include "announcer.h"
 #include "boardaccessible.h"
 #include "keycodes.h"
 
@@ -23,6 +24,7 @@ PictureView::PictureView(QWidget *parent) : QWidget(parent)
     // that a press was cut short.
     setFocusPolicy(Qt::StrongFocus);
     BoardAccessible::install();
+    m_news = new Announcer(this);
 }
 
 void PictureView::Move(double left, double top, double width, double height)
@@ -104,6 +106,16 @@ void PictureView::SetDescription(const QString &description)
     m_description = description;
     QAccessibleEvent event(this, QAccessible::DescriptionChanged);
     QAccessible::updateAccessibility(&event);
+}
+
+void PictureView::Announce(const QString &sentence)
+{
+    m_news->Announce(sentence);
+}
+
+QString PictureView::Announced() const
+{
+    return m_news->said();
 }
 
 void PictureView::mousePressEvent(QMouseEvent *e)

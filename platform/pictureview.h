@@ -10,6 +10,8 @@
 
 #include <cstdint>
 
+class Announcer;
+
 class PictureView : public QWidget
 {
     Q_OBJECT
@@ -40,6 +42,10 @@ public:
     // The board in words, for assistive tools; a new text is announced to them.
     void SetDescription(const QString &description);
     const QString &Description() const { return m_description; }
+    // Tells assistive tools what just happened, in one short sentence.
+    void Announce(const QString &sentence);
+    // The last sentence told.
+    QString Announced() const;
 
 signals:
     void MouseDown(std::int16_t button, std::int16_t shift, float x, float y);
@@ -65,4 +71,5 @@ private:
     QSize m_shownSize;
     double m_shownRatio = 0;
     QString m_description;
+    Announcer *m_news = nullptr;
 };

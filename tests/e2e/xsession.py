@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: MIT
 """A private X server for the end-to-end tests: the real game started on it, its
 windows found by title, screenshots read pixel by pixel, input sent with xdotool."""
-import os, subprocess, tempfile, time
+import os, pty, subprocess, tempfile, threading, time, tty
 
 from Xlib import X, display, protocol
 
@@ -56,6 +56,45 @@ class Session:
         """A desktop service beside the game, ended with its children when the session closes."""
         self.games.append(subprocess.Popen(command, env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                            stderr=subprocess.DEVNULL, start_new_session=True))
+
+    def accessibility_bus(self):
+        self.helper("/usr/libexec/at-spi-bus-launcher", "--launch-immediately")
+        time.sleep(0.5)
+        self.helper("/usr/libexec/at-spi2-registryd")
+
+    def screen_reader(self):
+        """The Orca screen reader, speaking through espeak-ng into no sound card, as for a
+        user who turned it on: its spoken lines, as they come."""
+        home = self.tmp.name
+        self.env.update(HOME=home, XDG_CONFIG_HOME=home + "/config", XDG_DATA_HOME=home + "/data",
+                        XDG_CACHE_HOME=home + "/cache", GSETTINGS_BACKEND="memory")
+        os.makedirs(home + "/config/speech-dispatcher")
+        with open(home + "/config/speech-dispatcher/speechd.conf", "w") as f:  # without a device it hangs
+            f.write('AddModule "espeak-ng" "sd_espeak-ng" "espeak-ng.conf"\nDefaultModule espeak-ng\n'
+                    'AudioOutputMethod "alsa"\nAudioALSADevice "null"\n')
+        self.helper("speech-dispatcher", "--run-single", "--timeout", "0")
+        self.accessibility_bus()
+        subprocess.run(["gdbus", "call", "--session", "--dest", "org.a11y.Bus", "--object-path", "/org/a11y/bus",
+                        "--method", "org.freedesktop.DBus.Properties.Set", "org.a11y.Status", "ScreenReaderEnabled",
+                        "<true>"], env=self.env, check=True, stdout=subprocess.DEVNULL)
+        # Its debug log on a terminal of ours, which it writes line by line, unlike a file.
+        reader, writer = pty.openpty()
+        tty.setraw(writer)
+        spoken = []
+
+        def read(pending=b"", speaking=False):
+            while data := os.read(reader, 65536):
+                *lines, pending = (pending + data).split(b"\n")
+                for line in (line.decode(errors="replace") for line in lines):
+                    if not line.startswith(" " * 18):  # else the entry before goes on
+                        speaking = " - SPEECH OUTPUT: " in line
+                        spoken.extend([line.split(" - SPEECH OUTPUT: ")[1]] if speaking else [])
+                    elif speaking:
+                        spoken[-1] += "\n" + line.strip()
+        threading.Thread(target=read, daemon=True).start()
+        self.helper("orca", "--debug-file", os.ttyname(writer))
+        wait(lambda: spoken, "Orca speaking", 30)
+        return spoken
 
     def start_window(self, *args, env=None):
         p = self.start(*args, env=env)
