@@ -11,6 +11,7 @@
 #include <QLocalSocket>
 #include <QLoggingCategory>
 #include <QThread>
+#include <QTimer>
 #include <QWidget>
 
 #include <cerrno>
@@ -27,6 +28,8 @@ namespace {
 const QByteArray kActivate = QByteArrayLiteral("activate");
 // How long a later start waits for the running copy to answer, starting up included.
 constexpr int kAnswerMillis = 3000;
+// How long a window manager has to activate the window before it asks for attention.
+constexpr int kAttentionMillis = 500;
 
 QByteArray oneField(QByteArray text)
 {
@@ -161,11 +164,17 @@ bool SingleInstance::activateWindow(const QString &title, const QByteArray &star
         // Qt's Wayland plugin takes the token from here when the window asks to be activated.
         if (!token.isEmpty())
             qputenv("XDG_ACTIVATION_TOKEN", token);
-        w->setWindowState((w->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+        w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
         w->show();
         w->raise();
-        w->activateWindow();
+        // With the launcher's time where there is one: Qt would ask with the time of
+        // this copy's own last event, older than what the user did since elsewhere.
+        if (!RequestActivation(w->windowHandle(), LaunchTime(startupId)))
+            w->activateWindow();
         CompleteStartup(startupId);
+        // Where the window manager will not raise it (a start from a terminal has no
+        // time to show), the window asks for attention in the task list instead.
+        QTimer::singleShot(kAttentionMillis, w, [w] { QApplication::alert(w); });
         return true;
     }
     return false;

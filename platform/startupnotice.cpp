@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The startup-notification "remove" message, sent to the root window over xcb.
+// The startup-notification "remove" message and the activation request, sent to
+// the root window over xcb.
 #include "startupnotice.h"
 
 #include <QGuiApplication>
@@ -11,6 +12,17 @@
 #include <cstring>
 
 namespace {
+xcb_connection_t *x11Connection()
+{
+    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+xcb_window_t rootWindow(xcb_connection_t *c)
+{
+    return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+}
+
 xcb_atom_t atom(xcb_connection_t *c, const char *name)
 {
     xcb_intern_atom_reply_t *reply =
@@ -23,11 +35,10 @@ xcb_atom_t atom(xcb_connection_t *c, const char *name)
 
 void CompleteStartup(const QByteArray &id)
 {
-    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (id.isEmpty() || !x11)
+    xcb_connection_t *c = x11Connection();
+    if (id.isEmpty() || !c)
         return;
-    xcb_connection_t *c = x11->connection();
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const xcb_window_t root = rootWindow(c);
     // The id is quoted, as the protocol asks of a value with blanks or quotes in it.
     QByteArray value = id;
     value.replace('\\', "\\\\").replace('"', "\\\"");
@@ -47,4 +58,32 @@ void CompleteStartup(const QByteArray &id)
         ev.type = more;
     }
     xcb_flush(c);
+}
+
+std::uint32_t LaunchTime(const QByteArray &id)
+{
+    const qsizetype at = id.lastIndexOf("_TIME");
+    bool ok = false;
+    const qulonglong time = at < 0 ? 0 : id.mid(at + 5).toULongLong(&ok);
+    return ok && time <= UINT32_MAX ? std::uint32_t(time) : 0;
+}
+
+bool RequestActivation(QWindow *window, std::uint32_t time)
+{
+    xcb_connection_t *c = x11Connection();
+    if (!c || !window || time == 0)
+        return false;
+    // As a pager or a task list asks for it too: from an application (1), at that time.
+    xcb_client_message_event_t ev{};
+    ev.response_type = XCB_CLIENT_MESSAGE;
+    ev.format = 32;
+    ev.window = xcb_window_t(window->winId());
+    ev.type = atom(c, "_NET_ACTIVE_WINDOW");
+    ev.data.data32[0] = 1;
+    ev.data.data32[1] = time;
+    const xcb_window_t root = rootWindow(c);
+    xcb_send_event(c, false, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char *>(&ev));
+    xcb_flush(c);
+    return true;
 }

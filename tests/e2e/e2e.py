@@ -145,6 +145,29 @@ def test_whole_game_by_keys_heard_by_orca(s):
     print("Orca said, of 155 moves %d:" % len(counts), *heard, sep="\n  ")
 
 
+def raised_under(s, *window_manager):
+    """A start from a launcher raises the game with the launcher's time, even where the window manager
+    refuses an activation older than the user's last action elsewhere; one from a terminal marks it."""
+    s.helper(*window_manager)
+    wait(lambda: s.root.get_full_property(s.x.intern_atom("_NET_SUPPORTING_WM_CHECK"), 0), "the window manager", 30)
+    game = s.start()
+    w = wait(lambda: s.managed(TITLE), "the game managed", 30)[0]
+    for startup_id in ("launcher_TIME%d", "launcher_TIME%d", "launcher_TIME%d", ""):
+        s.use_another()
+        env = {"DESKTOP_STARTUP_ID": startup_id and startup_id % s.now()}
+        assert ended(s.start(env=env)) == 0, "a second start failed"
+        wait(lambda: s.active() == w.id or not startup_id and "_NET_WM_STATE_DEMANDS_ATTENTION" in s.states(w),
+             "the game raised, or marked after a start without a launcher's time")
+
+
+def test_raised_under_mutter(s):
+    raised_under(s, "mutter", "--x11", "--replace", "--sm-disable")
+
+
+def test_raised_under_openbox(s):
+    raised_under(s, "openbox", "--sm-disable")
+
+
 def test_wayland(s):
     """Under a real compositor, a second start hands its activation token to the running copy."""
     s.helper("weston", "--backend=headless-backend.so", "--socket=e2e-wayland", "--idle-time=0")

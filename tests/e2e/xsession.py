@@ -3,7 +3,7 @@
 windows found by title, screenshots read pixel by pixel, input sent with xdotool."""
 import os, pty, subprocess, tempfile, threading, time, tty
 
-from Xlib import X, display, protocol
+from Xlib import X, Xatom, display, protocol
 
 TITLE = "Ostrel 'Pegmarch' 1.3.3"
 PEGS = {1: (2, 3), 2: (1, 5), 3: (3, 5), 4: (5, 5), 5: (4, 3), 6: (3, 1)}  # in sixths
@@ -114,6 +114,42 @@ class Session:
             except Exception:  # gone meanwhile
                 pass
         return found
+
+    def managed(self, title):
+        """The windows titled so that the window manager manages."""
+        clients = self.root.get_full_property(self.x.intern_atom("_NET_CLIENT_LIST"), X.AnyPropertyType)
+        found = [self.x.create_resource_object("window", w) for w in (clients.value if clients else [])]
+        return [w for w in found if w.get_wm_name() == title]
+
+    def active(self):
+        """The window that the window manager says is active."""
+        active = self.root.get_full_property(self.x.intern_atom("_NET_ACTIVE_WINDOW"), X.AnyPropertyType)
+        return active.value[0] if active else 0
+
+    def states(self, w):
+        state = w.get_full_property(self.x.intern_atom("_NET_WM_STATE"), X.AnyPropertyType)
+        return [self.x.get_atom_name(a) for a in (state.value if state else [])]
+
+    def now(self):
+        """The X server's time, as a launcher takes it: from a change to a window of its own."""
+        own = self.root.create_window(0, 0, 1, 1, 0, self.x.screen().root_depth, event_mask=X.PropertyChangeMask)
+        own.change_property(Xatom.WM_NAME, Xatom.STRING, 8, b"now")
+        while (e := self.x.next_event()).type != X.PropertyNotify or e.window.id != own.id:
+            pass
+        own.destroy()
+        return e.time
+
+    def use_another(self, title="another"):
+        """Another program's window, activated from a task list and used: the user's last action."""
+        other = (self.managed(title) or [self.root.create_window(50, 50, 300, 200, 0, self.x.screen().root_depth)])[0]
+        other.set_wm_name(title)
+        other.map()
+        wait(lambda: self.managed(title), "the other window managed")
+        now, active = self.now(), self.x.intern_atom("_NET_ACTIVE_WINDOW")
+        self.root.send_event(protocol.event.ClientMessage(window=other, client_type=active, data=(32, [2, now, 0, 0, 0])),
+                             event_mask=X.SubstructureRedirectMask | X.SubstructureNotifyMask)
+        other.change_property(self.x.intern_atom("_NET_WM_USER_TIME"), Xatom.CARDINAL, 32, [now])
+        wait(lambda: self.active() == other.id, "the other window active")
 
     def startups_completed(self):
         """The ids of the "remove" start-up notices sent to the root window so far."""
