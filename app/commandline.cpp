@@ -31,6 +31,19 @@ const char *const kQtFlags[][2] = {
     {"dograb", "grab the mouse and keyboard even in a debugger"},
     {"widgetcount", "count widgets at exit, for debugging"},
 };
+
+// Qt's options in the help's layout, for --help-all: --help keeps to the game's own.
+QString qtOptionsHelp()
+{
+    QString text = QStringLiteral("\nQt's options:\n");
+    for (const auto &[name, description] : kQtValueOptions)
+        text += (QStringLiteral("  -") + QLatin1String(name) + QStringLiteral(" <value>")).leftJustified(30)
+            + QLatin1String(description) + QLatin1Char('\n');
+    for (const auto &[name, description] : kQtFlags)
+        text += (QStringLiteral("  -") + QLatin1String(name)).leftJustified(30) + QLatin1String(description)
+            + QLatin1Char('\n');
+    return text;
+}
 } // namespace
 
 CommandLine ReadCommandLine(int argc, char **argv)
@@ -42,15 +55,21 @@ CommandLine ReadCommandLine(int argc, char **argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("A puzzle game: carry a tower of five rings around a triangle of six pegs.\n"
-                       "Qt's standard options (-platform, -display, ...) are taken as well."));
+                       "Qt's standard options (-platform, -display, ...) are taken as well: --help-all lists them."));
     // Qt's options are written with one dash: -display :1.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    for (const auto &[name, description] : kQtValueOptions)
-        parser.addOption({QString::fromLatin1(name), QString::fromLatin1(description), QStringLiteral("value")});
-    for (const auto &[name, description] : kQtFlags)
-        parser.addOption({QString::fromLatin1(name), QString::fromLatin1(description)});
+    for (const auto &[name, description] : kQtValueOptions) {
+        QCommandLineOption option(QString::fromLatin1(name), QString::fromLatin1(description), QStringLiteral("value"));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+    for (const auto &[name, description] : kQtFlags) {
+        QCommandLineOption option(QString::fromLatin1(name), QString::fromLatin1(description));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
 
     CommandLine result;
     if (!parser.parse(QCoreApplication::arguments()) || !parser.positionalArguments().isEmpty()) {
@@ -61,8 +80,9 @@ CommandLine ReadCommandLine(int argc, char **argv)
             why.chop(1);
         std::fprintf(stderr, "pegmarch: %s; see 'pegmarch --help'\n", qPrintable(why));
         result.answered = 2;
-    } else if (parser.isSet(help)) {
-        std::fputs(qPrintable(parser.helpText()), stdout);
+    } else if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+        const bool all = parser.isSet(QStringLiteral("help-all"));
+        std::fputs(qPrintable(parser.helpText() + (all ? qtOptionsHelp() : QString())), stdout);
         result.answered = 0;
     } else if (parser.isSet(version)) {
         std::printf("pegmarch %s\n", qPrintable(QCoreApplication::applicationVersion()));

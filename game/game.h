@@ -204,8 +204,6 @@ private:
     std::int32_t plngStepBlue = 0;
     Colour plngOverlayColour = 0;
     QString pstrFontText;
-    // The picture size the font was fitted to: a new size fits it again.
-    QSize ptypFontPicture;
     std::int32_t plngLineCount = 0;
     std::int32_t plngLongestLine = 0;
     std::unique_ptr<TextFont> plngOverlayFont;

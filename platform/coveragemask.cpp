@@ -7,9 +7,11 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
-int g_liveMasks = 0;
+// Masks are made on the text thread too.
+std::atomic<int> g_liveMasks = 0;
 
 // Fully covered stretches shorter than this are mixed with their neighbours
 // rather than filled: a run of its own costs more than mixing a few pixels.

@@ -201,34 +201,39 @@ void PictureBox::endPaint()
 }
 
 void PictureBox::paintInPieces(const std::vector<QRect> &pixels,
-                               const std::function<void(QPainter &, std::size_t piece)> &draw)
+                               const std::function<void(QPainter &, std::size_t piece, bool second)> &draw)
 {
     endPaint(); // the clear and what waits come first
     ensureImage();
     if (m_image.isNull())
         return;
     m_changed = m_image.rect();
+    // The threads share the pixels and these plain values, never the image itself.
     uchar *bits = m_image.bits(); // detached here, before the threads share it
+    const int width = m_image.width(), height = m_image.height();
+    const qsizetype bytesPerLine = m_image.bytesPerLine();
+    const QImage::Format format = m_image.format();
+    const double ratio = m_ratio;
     std::atomic<std::size_t> next{0};
-    auto drawPieces = [&] {
+    auto drawPieces = [&](bool second) {
         // Each thread's painter on an image of its own over the same pixels, in the
         // same coordinates as one painter over the whole picture.
-        QImage picture(bits, m_image.width(), m_image.height(), m_image.bytesPerLine(), m_image.format());
+        QImage picture(bits, width, height, bytesPerLine, format);
         QPainter p(&picture);
         p.setRenderHint(QPainter::Antialiasing, true);
         for (std::size_t k = next++; k < pixels.size(); k = next++) {
             p.setClipRect(pixels[k]);
             p.save();
-            p.scale(m_ratio, m_ratio);
-            draw(p, k);
+            p.scale(ratio, ratio);
+            draw(p, k, second);
             p.restore();
         }
     };
-    std::packaged_task<void()> other(drawPieces);
+    std::packaged_task<void()> other([&] { drawPieces(true); });
     std::future<void> otherDone = other.get_future();
     secondThread().start([&other] { other(); });
     try {
-        drawPieces();
+        drawPieces(false);
     } catch (...) {
         otherDone.wait(); // it draws into this picture
         throw;

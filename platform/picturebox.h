@@ -71,12 +71,14 @@ public:
     QPainter *beginPaint();
     void endPaint();
     // Draws pieces on two threads at once, as beginPaint()'s painter would:
-    // draw(painter, k) paints piece k, clipped to pixels[k] (device pixels). The
-    // pieces must not share a pixel; each thread takes the next piece left, so
-    // the largest should come first. For large drawings whose first frame must
-    // not wait for one core alone; draw may only read what the threads share.
+    // draw(painter, k, second) paints piece k, clipped to pixels[k] (device
+    // pixels), on the second thread when second. The pieces must not share a
+    // pixel; each thread takes the next piece left, so the largest should come
+    // first. For large drawings whose first frame must not wait for one core
+    // alone. The threads may share plain data to read; a Qt object is used on
+    // the second thread only if it is that thread's own.
     void paintInPieces(const std::vector<QRect> &pixels,
-                       const std::function<void(QPainter &, std::size_t piece)> &draw);
+                       const std::function<void(QPainter &, std::size_t piece, bool second)> &draw);
 
     // Shapes are rasterised once and then only mixed into each frame. Test seam:
     // false draws everything through the painter every time (the same pixels).

@@ -7,6 +7,7 @@
 #include "keycodes.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -155,5 +156,9 @@ void PictureView::keyPressEvent(QKeyEvent *e)
 void PictureView::focusOutEvent(QFocusEvent *e)
 {
     QWidget::focusOutEvent(e);
-    emit MouseLost();
+    // A menu or a dialog of the game's own takes the mouse with the keys: the
+    // release will not come here. Another window that only takes the keys leaves
+    // the press to end here.
+    if (e->reason() == Qt::PopupFocusReason || QApplication::activePopupWidget() || QApplication::activeModalWidget())
+        emit MouseLost();
 }

@@ -51,8 +51,7 @@ signals:
     void MouseDown(std::int16_t button, std::int16_t shift, float x, float y);
     void MouseMove(std::int16_t button, std::int16_t shift, float x, float y);
     void MouseUp(std::int16_t button, std::int16_t shift, float x, float y);
-    // The rest of a press will not come here: a popup, a dialog or another
-    // window took the input.
+    // The rest of a press will not come here: a menu or a dialog took the mouse.
     void MouseLost();
     void KeyDown(std::int16_t keyCode, std::int16_t shift);
     void Resize();

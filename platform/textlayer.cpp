@@ -50,13 +50,13 @@ void drawLine(QPainter &painter, const QFontMetricsF &metrics, const QRect &rect
 }
 
 // Each line centred horizontally inside rect, from its top, in colour, with a
-// transparent background; '&' is an ordinary character. Safe on any thread: it
-// touches only its own copies of the font and its metrics. With a word, only that.
-void drawBlock(QPainter &painter, const QFont &font, const QFontMetricsF &metrics, const QRect &rect,
-               const QStringList &lines, Colour colour, const TextFont::Word *word = nullptr)
+// transparent background; '&' is an ordinary character. With a word, only that.
+void drawBlock(QPainter &painter, const TextFont::Face &face, const QRect &rect, const QStringList &lines,
+               Colour colour, const TextFont::Word *word = nullptr)
 {
+    const QFontMetricsF &metrics = face.metrics;
     painter.save();
-    painter.setFont(font);
+    painter.setFont(face.font);
     painter.setPen(toQColor(colour));
     painter.setBackgroundMode(Qt::TransparentMode);
     if (word)
@@ -97,8 +97,9 @@ struct TextFont::Pending
     std::unique_ptr<CoverageMask> mask;
 };
 
-TextFont::TextFont(const LogFont &description)
-    : m_description(description), m_font(makeFont(description)), m_metrics(m_font)
+TextFont::Face::Face(const LogFont &description) : font(makeFont(description)), metrics(font) {}
+
+TextFont::TextFont(const LogFont &description) : m_description(description), m_face(description)
 {
     ++g_liveFonts;
 }
@@ -147,16 +148,19 @@ const CoverageMask *TextFont::centeredMask(const QRect &rect, const QStringList 
             return nullptr;
     }
     if (!m_mask && !m_pending) {
-        // Rasterised exactly as the painter draws the block there.
+        // Rasterised exactly as the painter draws the block there, with a face and
+        // lines of the job's own: nothing of Qt's is shared with this thread.
         m_pending = std::make_shared<Pending>();
-        auto job = [pending = m_pending, bounds, ratio, font = m_font, metrics = m_metrics, rect, lines] {
-            if (pending->wanted)
+        auto job = [pending = m_pending, bounds, ratio, description = m_description, rect, lines = copied(lines)] {
+            if (pending->wanted) {
+                const Face face(description);
                 pending->mask = CoverageMask::rasterise(
-                    bounds, ratio, [&](QPainter &p) { drawBlock(p, font, metrics, rect, lines, 0xFFFFFF); });
+                    bounds, ratio, [&](QPainter &p) { drawBlock(p, face, rect, lines, 0xFFFFFF); });
+            }
             pending->done = true;
         };
         if (g_background)
-            worker().start(job);
+            worker().start(std::move(job)); // moved: no copy of the lines stays here
         else
             job();
     }
@@ -171,26 +175,34 @@ QSize TextFont::measure(const QStringList &lines) const
 {
     double width = 0;
     for (const QString &line : lines)
-        width = std::max(width, m_metrics.horizontalAdvance(line));
-    return QSize(static_cast<int>(std::ceil(width)), lineHeight(m_metrics) * static_cast<int>(lines.size()));
+        width = std::max(width, m_face.metrics.horizontalAdvance(line));
+    return QSize(static_cast<int>(std::ceil(width)), lineHeight(m_face.metrics) * static_cast<int>(lines.size()));
 }
 
 void TextFont::drawCentered(QPainter &painter, const QRect &rect, const QStringList &lines, Colour colour) const
 {
-    drawBlock(painter, m_font, m_metrics, rect, lines, colour);
+    drawBlock(painter, m_face, rect, lines, colour);
 }
 
-void TextFont::drawWord(QPainter &painter, const QRect &rect, const QStringList &lines, Colour colour,
-                        const Word &word) const
+void TextFont::drawWord(QPainter &painter, const Face &face, const QRect &rect, const QStringList &lines,
+                        Colour colour, const Word &word)
 {
-    drawBlock(painter, m_font, m_metrics, rect, lines, colour, &word);
+    drawBlock(painter, face, rect, lines, colour, &word);
+}
+
+QStringList TextFont::copied(const QStringList &lines)
+{
+    QStringList copy;
+    for (const QString &line : lines)
+        copy << QString(line.constData(), line.size());
+    return copy;
 }
 
 std::vector<TextFont::Word> TextFont::words(const QRect &rect, const QStringList &lines, double ratio) const
 {
     std::vector<Word> words;
-    const int height = lineHeight(m_metrics);
-    const double space = m_metrics.horizontalAdvance(QLatin1Char(' '));
+    const int height = lineHeight(m_face.metrics);
+    const double space = m_face.metrics.horizontalAdvance(QLatin1Char(' '));
     constexpr int far = 1 << 24; // past any picture
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const double top = (rect.top() + double(i * height)) * ratio;
@@ -198,7 +210,7 @@ std::vector<TextFont::Word> TextFont::words(const QRect &rect, const QStringList
             return {};
         const int bottom = i + 1 < lines.size() ? int((rect.top() + double((i + 1) * height)) * ratio) : far;
         const QString &line = lines[i];
-        const double x = lineLeft(m_metrics, rect, line);
+        const double x = lineLeft(m_face.metrics, rect, line);
         // A glyph's ink may reach past its own cell, but not halfway across a space.
         int left = -far;
         for (qsizetype from = 0, to = 0; from < line.size();) {
@@ -213,8 +225,8 @@ std::vector<TextFont::Word> TextFont::words(const QRect &rect, const QStringList
             }
             int right = far;
             if (next < line.size()) {
-                const double gap = m_metrics.horizontalAdvance(line.left(to));
-                const double gapEnd = m_metrics.horizontalAdvance(line.left(next));
+                const double gap = m_face.metrics.horizontalAdvance(line.left(to));
+                const double gapEnd = m_face.metrics.horizontalAdvance(line.left(next));
                 right = static_cast<int>(std::lround((x + (gap + gapEnd) / 2) * ratio));
             }
             if (to > from)

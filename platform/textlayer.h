@@ -38,7 +38,17 @@ public:
     // How many fonts exist right now (a leak shows as a growing count).
     static int liveCount();
 
-    const QFont &font() const { return m_font; }
+    // A font and its metrics as one thread draws with them. Qt's fonts may be used
+    // on any thread but not shared between threads: a thread other than the one
+    // that owns this TextFont makes a face of its own from the description.
+    struct Face
+    {
+        explicit Face(const LogFont &description);
+        QFont font;
+        QFontMetricsF metrics;
+    };
+    const Face &face() const { return m_face; }
+    const QFont &font() const { return m_face.font; }
     // What the font was made from.
     const LogFont &description() const { return m_description; }
     // Size of the block of lines: the longest line by the line height times the lines.
@@ -57,9 +67,11 @@ public:
         QRect pixels;
     };
     std::vector<Word> words(const QRect &rect, const QStringList &lines, double ratio) const;
-    // Draws one word of the block, where it goes in the whole block.
-    void drawWord(QPainter &painter, const QRect &rect, const QStringList &lines, Colour colour,
-                  const Word &word) const;
+    // Draws one word of the block with face, where it goes in the whole block.
+    static void drawWord(QPainter &painter, const Face &face, const QRect &rect, const QStringList &lines,
+                         Colour colour, const Word &word);
+    // A copy of lines that shares no data with them, for another thread.
+    static QStringList copied(const QStringList &lines);
     // The same drawing as a coverage mask, at ratio device pixels per unit, and
     // where its top-left goes (device pixels). The block is rasterised once per
     // lines, place and density, on another thread from the second frame that asks
@@ -76,8 +88,7 @@ public:
 private:
     struct Pending;
     LogFont m_description;
-    QFont m_font;
-    QFontMetricsF m_metrics;
+    Face m_face;
     // The rasterised block, for the lines and density it was made for, or being made.
     mutable std::shared_ptr<Pending> m_pending;
     mutable std::unique_ptr<CoverageMask> m_mask;

@@ -16,11 +16,16 @@ src=$work/pegmarch-$version
 rm -rf "$work"
 mkdir -p "$src"
 
-# What git tracks or would track, as it is now: edits and new files included.
 cd "$root"
-git ls-files -z --cached --others --exclude-standard |
-    while IFS= read -r -d '' f; do [ -e "$f" ] && printf '%s\0' "$f"; done |
-    tar --null --files-from=- -cf - | tar -xf - -C "$src"
+if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+    # What git tracks or would track, as it is now: edits and new files included.
+    git ls-files -z --cached --others --exclude-standard |
+        while IFS= read -r -d '' f; do [ -e "$f" ] && printf '%s\0' "$f"; done |
+        tar --null --files-from=- -cf - | tar -xf - -C "$src"
+else
+    # A release tree: all of it but what builds leave in it.
+    tar --exclude=./.git --exclude='./build*' --exclude="./${out#"$root"/}" -cf - . | tar -xf - -C "$src"
+fi
 
 cd "$src"
 dpkg-buildpackage -us -uc -b ${JOBS:+-j"$JOBS"}

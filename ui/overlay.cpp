@@ -14,6 +14,7 @@
 #include <QPainter>
 
 #include <cstring>
+#include <optional>
 
 namespace {
 constexpr std::int32_t kFontWeight = 400;
@@ -86,7 +87,6 @@ bool Game::prepareCentered()
         if (plngOverlayFont) {
             releaseOverlayFont();
             pstrFontText.clear();
-            ptypFontPicture = QSize();
             plngLineCount = 0;
             plngLongestLine = 0;
         }
@@ -94,9 +94,10 @@ bool Game::prepareCentered()
     }
 
     SupportLibrary &lib = SupportLibrary::instance();
-    if (pstrDisplayCentered != pstrFontText || QSize(W, H) != ptypFontPicture) {
-        // A new text, or the picture's new size: split the text, measure its lines and
-        // fit the font to them, so that the text never runs off the board.
+    if (pstrDisplayCentered != pstrFontText) {
+        // A new text: split it, measure its lines and fit the font to them and to the
+        // picture. Only a new text does: a text shown keeps its font when the window
+        // is resized.
         plngLongestLine = 0;
         const Value lines = lib.RebaseArray(lib.SplitText(pstrDisplayCentered, kLineBreak), 1);
         std::int32_t option = 1;
@@ -107,7 +108,6 @@ bool Game::prepareCentered()
             plngLongestLine = std::max<std::int32_t>(plngLongestLine,
                                                      static_cast<std::int32_t>(lines.array().at(i).text().size()));
         pstrFontText = pstrDisplayCentered;
-        ptypFontPicture = QSize(W, H);
         releaseOverlayFont();
         if (plngLongestLine == 0)
             return false;
@@ -163,8 +163,17 @@ bool Game::paintCentered(bool recolour)
             std::vector<QRect> pixels;
             for (const TextFont::Word &word : words)
                 pixels.push_back(word.pixels);
-            buf.paintInPieces(pixels, [&](QPainter &painter, std::size_t k) {
-                font.drawWord(painter, place, pstrOverlayLines, plngOverlayColour, words[k]);
+            // The second thread draws with what is its own alone: the lines copied
+            // for it, and a face it makes itself from the font's description.
+            const QStringList secondLines = TextFont::copied(pstrOverlayLines);
+            const LogFont description = font.description();
+            const Colour colour = plngOverlayColour;
+            std::optional<TextFont::Face> secondFace;
+            buf.paintInPieces(pixels, [&](QPainter &painter, std::size_t k, bool second) {
+                if (second && !secondFace)
+                    secondFace.emplace(description);
+                TextFont::drawWord(painter, second ? *secondFace : font.face(), place,
+                                   second ? secondLines : pstrOverlayLines, colour, words[k]);
             });
             return true;
         }

@@ -191,7 +191,8 @@ def test_command_line(s):
         run = subprocess.run([s.binary, *args], env={**s.env, **env}, capture_output=True, text=True, timeout=20)
         assert run.returncode == status and words in run.stderr, (args, env, run.returncode, run.stderr)
         assert run.stderr.count("\n") == (status != 0), (args, env, run.stderr)  # one line, or none
-    assert run.stdout.startswith("Usage:") and "-platform" in run.stdout and "--version" in run.stdout
+    assert run.stdout.startswith("Usage:") and "--help-all" in run.stdout and "-nograb" not in run.stdout, run.stdout
+    assert "\n  -nograb " in subprocess.run([s.binary, "--help-all"], capture_output=True, text=True).stdout
     assert subprocess.run([s.binary, "-v"], capture_output=True, text=True).stdout == "pegmarch 1.3.3\n"
     game, w = s.start_window("-display", s.env["DISPLAY"], env={"DISPLAY": ""})  # Qt's own option
 

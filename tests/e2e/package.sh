@@ -2,10 +2,11 @@
 # SPDX-License-Identifier: MIT
 # Installed the two ways a user installs the game: cmake --install into an empty
 # prefix, and the Debian package built as `make package` builds it (its own run of
-# the tests left out). Both hold the binary, the manual page, the desktop entry,
-# the icons and the metainfo, all valid, and a binary without a run path. The
-# package passes lintian, its binary is hardened and runs, and debian/changelog
-# names the version and day of the release that the metainfo names.
+# the tests left out), from a release tree without git. Both hold the binary, the
+# manual page, the desktop entry, the icons and the metainfo, all valid, and a
+# binary without a run path. The package passes lintian, its binary is hardened and
+# runs, and debian/changelog names the version and day of the release that the
+# metainfo names.
 #   tests/e2e/package.sh CMAKE-BUILD-DIR
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -35,10 +36,13 @@ check_tree() {
 run "cmake --install failed" cmake --install "${1:?usage: package.sh CMAKE-BUILD-DIR}" --prefix "$tmp/prefix"
 check_tree "$tmp/prefix" bin pegmarch.6
 
+# Built from a release tree, without git, as Debian builds it.
+mkdir "$tmp/release" && tar -C "$root" --exclude=./.git --exclude='./build*' -cf - . | tar -xf - -C "$tmp/release"
 export DEB_BUILD_OPTIONS="nocheck ${DEB_BUILD_OPTIONS:-}"
-run "the package did not build" bash "$root/scripts/build-package.sh" "$tmp/out"
+run "the package did not build" bash "$tmp/release/scripts/build-package.sh" "$tmp/out"
 deb=$(echo "$tmp"/out/pegmarch_*.deb)
-! ls -d "$root"/obj-* "$root"/debian/{.debhelper,files,pegmarch} 2>/dev/null || fail "the package build left files in the checkout"
+! ls -d "$tmp/release"/obj-* "$tmp/release"/debian/{.debhelper,files,pegmarch} 2>/dev/null ||
+    fail "the package build left files in the tree"
 run "lintian reports errors or warnings" lintian --fail-on error,warning "$tmp"/out/package/*.changes
 run "cannot unpack the package" dpkg-deb -x "$deb" "$tmp/deb"
 check_tree "$tmp/deb/usr" games pegmarch.6.gz
