@@ -27,7 +27,8 @@ void startupMessages(QtMsgType type, const QMessageLogContext &, const QString &
         std::fflush(stderr);
         std::_Exit(1);
     }
-    if (type != QtDebugMsg)
+    // Where the runtime folder is missing the game has said so in a line of its own.
+    if (type != QtDebugMsg && !message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR")))
         g_startupWarnings << message;
 }
 } // namespace

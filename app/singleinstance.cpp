@@ -8,15 +8,17 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QLocalSocket>
 #include <QLoggingCategory>
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcInstance, "pegmarch.instance", QtWarningMsg)
@@ -49,9 +51,21 @@ SingleInstance::~SingleInstance()
         m_server->close();
 }
 
-QString SingleInstance::fileName(const char *kind) const
+QString SingleInstance::fileName(const char *kind, const QString &folder)
 {
-    return m_directory + QStringLiteral("/pegmarch-%1.%2").arg(::getuid()).arg(QLatin1String(kind));
+    return (folder.isEmpty() ? folder : folder + QLatin1Char('/'))
+        + QStringLiteral("pegmarch-%1.%2").arg(::getuid()).arg(QLatin1String(kind));
+}
+
+QString SingleInstance::socketPath() const
+{
+    // A local socket's path has room for so many bytes; past that, the private
+    // folder in the temp folder has a short one.
+    const QString path = fileName("socket", m_directory);
+    if (QFile::encodeName(path).size() < qsizetype(sizeof(sockaddr_un::sun_path)))
+        return path;
+    const QString own = InstanceLock::privateFolder();
+    return own.isEmpty() ? path : fileName("socket", own);
 }
 
 void SingleInstance::prepare()
@@ -61,7 +75,7 @@ void SingleInstance::prepare()
     m_startupId = oneField(qgetenv("DESKTOP_STARTUP_ID"));
     m_token = oneField(qgetenv("XDG_ACTIVATION_TOKEN"));
     QString note;
-    m_directory = InstanceLock::folder(&note);
+    m_directory = InstanceLock::folder(fileName("lock"), &note);
     if (note.isEmpty())
         return;
     std::fprintf(stderr, "pegmarch: %s\n", qPrintable(note));
@@ -78,7 +92,7 @@ bool SingleInstance::PrevInstance()
     if (!m_prepared)
         prepare();
     if (!m_directory.isEmpty()) {
-        const QString path = fileName("lock");
+        const QString path = fileName("lock", m_directory);
         m_lock = std::make_unique<InstanceLock>(path);
         if (!m_lock->error().isEmpty()) {
             std::fprintf(stderr, "pegmarch: cannot open the instance lock %s (%s); starting without the "
@@ -97,18 +111,18 @@ void SingleInstance::listen()
 {
     if (!m_lock)
         return;
-    const QString name = fileName("socket");
     m_server = new QLocalServer(qApp);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    QLocalServer::removeServer(name); // left behind by a copy that was killed; we hold the lock
-    errno = 0;
-    if (!m_server->listen(name)) {
-        const int error = errno;
-        std::fprintf(stderr, "pegmarch: cannot listen on %s (%s); later starts cannot bring this window to "
-                             "the front\n", qPrintable(name),
-                     error ? std::strerror(error) : qPrintable(m_server->errorString()));
+    if (!listenAgain())
         return;
-    }
+    // A socket file that someone deletes would leave later starts nobody to ask:
+    // listen there again as soon as it is gone.
+    auto *watcher = new QFileSystemWatcher({QFileInfo(socketPath()).path()}, m_server);
+    QObject::connect(watcher, &QFileSystemWatcher::directoryChanged, m_server, [this] {
+        struct stat st;
+        if (::lstat(QFile::encodeName(socketPath()).constData(), &st) != 0 || !S_ISSOCK(st.st_mode))
+            listenAgain();
+    });
     QObject::connect(m_server, &QLocalServer::newConnection, m_server, [server = m_server] {
         while (QLocalSocket *socket = server->nextPendingConnection()) {
             QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
@@ -127,19 +141,37 @@ void SingleInstance::listen()
     });
 }
 
+bool SingleInstance::listenAgain()
+{
+    const QString name = socketPath();
+    m_server->close();
+    QLocalServer::removeServer(name); // left behind by a copy that was killed; we hold the lock
+    if (m_server->listen(name)) {
+        m_listenError.clear();
+        return true;
+    }
+    if (m_server->errorString() != m_listenError) // said once, however often the folder changes
+        std::fprintf(stderr, "pegmarch: cannot listen on %s (%s); later starts cannot bring this window to the "
+                             "front\n", qPrintable(name), qPrintable(m_server->errorString()));
+    m_listenError = m_server->errorString();
+    return false;
+}
+
 void SingleInstance::AppActivate(const QString &title)
 {
     const QByteArray request = kActivate + '\t' + oneField(title.toUtf8()) + '\t' + m_startupId + '\t' + m_token + '\n';
     const QDeadlineTimer deadline(kAnswerMillis);
     QByteArray answer;
+    bool listened = false; // whether anything ever took the call
     // The running copy may still be starting up: try until it listens and answers.
     while (answer.isEmpty() && !deadline.hasExpired()) {
         QLocalSocket socket;
-        socket.connectToServer(fileName("socket"));
+        socket.connectToServer(socketPath());
         if (!socket.waitForConnected(int(deadline.remainingTime()))) {
             QThread::msleep(50);
             continue;
         }
+        listened = true;
         socket.write(request);
         while (!socket.canReadLine() && socket.waitForReadyRead(int(deadline.remainingTime())))
             ;
@@ -150,9 +182,11 @@ void SingleInstance::AppActivate(const QString &title)
     const long pid = m_lock ? m_lock->holder() : 0;
     const QString copy = pid ? QStringLiteral("the running copy (process %1)").arg(pid) : QStringLiteral("the running copy");
     throw HandOverFailed(qPrintable(
-        answer.isEmpty() ? QStringLiteral("asked %1 to bring its window to the front through %2, but it did not "
-                                          "answer within %3 s; nothing was started").arg(copy, fileName("socket")).arg(kAnswerMillis / 1000)
-                         : QStringLiteral("%1 has no window titled \"%2\" to bring to the front").arg(copy, title)));
+        !answer.isEmpty() ? QStringLiteral("%1 has no window titled \"%2\" to bring to the front").arg(copy, title)
+        : listened        ? QStringLiteral("asked %1 to bring its window to the front through %2, but it did not "
+                                           "answer within %3 s; nothing was started").arg(copy, socketPath()).arg(kAnswerMillis / 1000)
+                          : QStringLiteral("%1 holds the instance lock, but nothing listens at %2 to bring its window to "
+                                           "the front; nothing was started").arg(copy, socketPath())));
 }
 
 bool SingleInstance::activateWindow(const QString &title, const QByteArray &startupId, const QByteArray &token)

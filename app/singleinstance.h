@@ -44,14 +44,20 @@ public:
 private:
     SingleInstance() = default;
     void listen();
-    // The lock's or the socket's path: pegmarch-UID.kind in the chosen folder.
-    QString fileName(const char *kind) const;
+    // (Re)opens the socket at its path, saying why where it cannot.
+    bool listenAgain();
+    // pegmarch-UID.kind, in folder where one is given.
+    static QString fileName(const char *kind, const QString &folder = {});
+    // Where the running copy listens: in the chosen folder, or where the path is
+    // too long for a socket, in the private folder.
+    QString socketPath() const;
 
     bool m_prepared = false;
     bool m_decided = false;
     bool m_previous = false;
     QString m_directory;
     QByteArray m_startupId, m_token;
+    QString m_listenError;
     std::unique_ptr<InstanceLock> m_lock;
     // Owned by the application object, which may be gone before this guard.
     QPointer<QLocalServer> m_server;

@@ -9,12 +9,16 @@
 class InstanceLock
 {
 public:
-    // The folder for the lock and the instance socket: the runtime folder when it is
-    // usable, else a private folder in the temp folder (made if need be, and only
-    // used while it is a real folder of this user's that nobody else can open).
-    // Empty when neither will do. note is one line saying what was chosen instead
-    // of the runtime folder, and why (empty when nothing needs saying).
-    static QString folder(QString *note);
+    // The folder for the lock (named lockName there) and the instance socket: the
+    // runtime folder when it is usable, or holds the lock though it turned
+    // read-only; else this user's runtime folder under /run/user; else the
+    // private folder below. Empty when none will do. note is one line saying what
+    // was chosen instead of the runtime folder, and why (empty when nothing needs
+    // saying).
+    static QString folder(const QString &lockName, QString *note);
+    // A folder of this user's in the temp folder, made if need be, and only given
+    // while it is a real folder of this user's that nobody else can open; else empty.
+    static QString privateFolder();
 
     explicit InstanceLock(const QString &path);
     ~InstanceLock();

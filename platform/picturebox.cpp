@@ -3,6 +3,7 @@
 #include "picturebox.h"
 
 #include "coveragemask.h"
+#include "handover.h"
 
 #include <QPainter>
 #include <QThreadPool>
@@ -231,7 +232,12 @@ void PictureBox::paintInPieces(const std::vector<QRect> &pixels,
     };
     std::packaged_task<void()> other([&] { drawPieces(true); });
     std::future<void> otherDone = other.get_future();
-    secondThread().start([&other] { other(); });
+    std::function<void()> task = [&other] {
+        TakeOver(&secondThread());
+        other();
+    };
+    HandOver(&secondThread());
+    secondThread().start(std::move(task));
     try {
         drawPieces(false);
     } catch (...) {

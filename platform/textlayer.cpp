@@ -3,6 +3,7 @@
 #include "textlayer.h"
 
 #include "coveragemask.h"
+#include "handover.h"
 
 #include <QPainter>
 #include <QThreadPool>
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <functional>
 
 namespace {
 int g_liveFonts = 0;
@@ -152,6 +154,7 @@ const CoverageMask *TextFont::centeredMask(const QRect &rect, const QStringList 
         // lines of the job's own: nothing of Qt's is shared with this thread.
         m_pending = std::make_shared<Pending>();
         auto job = [pending = m_pending, bounds, ratio, description = m_description, rect, lines = copied(lines)] {
+            TakeOver(&worker());
             if (pending->wanted) {
                 const Face face(description);
                 pending->mask = CoverageMask::rasterise(
@@ -159,10 +162,13 @@ const CoverageMask *TextFont::centeredMask(const QRect &rect, const QStringList 
             }
             pending->done = true;
         };
-        if (g_background)
-            worker().start(std::move(job)); // moved: no copy of the lines stays here
-        else
+        if (g_background) {
+            std::function<void()> task = std::move(job); // moved: no copy of the lines stays here
+            HandOver(&worker());
+            worker().start(std::move(task));
+        } else {
             job();
+        }
     }
     if (m_pending && m_pending->done) {
         m_mask = std::move(m_pending->mask);

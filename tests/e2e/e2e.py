@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: MIT
 """End to end: the real game in a private X server (and D-Bus session), driven by
 real input.   /usr/bin/python3 e2e.py PATH-TO-PEGMARCH [TEST...]"""
-import os, signal, subprocess, sys, time, traceback
+import os, shutil, signal, subprocess, sys, time, traceback
 
 if not os.environ.get("PEGMARCH_E2E_BUS"):  # a session bus of our own, gone with us
     os.environ["PEGMARCH_E2E_BUS"] = "1"
@@ -81,6 +81,8 @@ def test_second_start(s):
     cover = s.cover(w)
     assert ended(s.start(env={"DESKTOP_STARTUP_ID": "e2e-second_TIME0"})) == 0, "a second start failed"
     wait(lambda: s.stacked_above(w, cover), "the covered window raised")
+    os.remove(os.path.join(s.env["XDG_RUNTIME_DIR"], "pegmarch-%d.socket" % os.getuid()))  # it listens again
+    assert ended(s.start()) == 0, "a second start found nobody after the socket file went"
     # The launchers' start-up feedback completed: the first copy's own, and the second's by the first.
     wait(lambda: {"e2e-first_TIME0", "e2e-second_TIME0"} <= set(s.startups_completed()), "start-up feedback")
     s.iconify(w)
@@ -104,19 +106,41 @@ def test_second_start(s):
     assert ended(third) == 0, "Game > Exit did not end with status 0"
 
 
-def test_private_fallback_folder(s):
-    """Without a runtime folder the lock goes to a folder of this user's in the temp folder."""
-    env, own = {"XDG_RUNTIME_DIR": "", "TMPDIR": s.tmp.name}, os.path.join(s.tmp.name, "pegmarch-%d" % os.getuid())
-    os.symlink(s.tmp.name, own)  # planted by another user: neither followed nor used
-    game, w = s.start_window(env=env)
-    game.kill()
-    assert "not a private folder" in game.communicate()[1], "no word of the planted link"
-    os.remove(own)
-    game, w = s.start_window(env=env)
-    assert ended(s.start(env=env)) == 0 and os.stat(own).st_mode & 0o777 == 0o700, "no private folder"
-    game.kill()
-    said = game.communicate()[1].splitlines()
-    assert len(said) == 1 and "XDG_RUNTIME_DIR is not set" in said[0], said  # one line, Qt's own left out
+def test_lock_folders(s):
+    """One lock per user, whatever the environment says of the runtime folder; where none will do, a folder
+    of this user's in the temp folder, and one line that says why."""
+    tmp, system = s.tmp.name, os.path.join(s.tmp.name, "run-user")
+    os.makedirs(system + "/0", 0o700)
+
+    def said(game):
+        game.kill()
+        return game.communicate()[1].splitlines()
+
+    def two_starts(first, second, mounts, second_mounts=""):
+        game, w = s.start_window(env=first, mounts=mounts)
+        assert ended(s.start(env=second, mounts=mounts + second_mounts)) == 0 and len(s.windows()) == 1, (first, second)
+        return said(game)
+
+    # This user's runtime folder as the system makes it, /run/user/0, whether the environment names it or not.
+    named, unset = {"XDG_RUNTIME_DIR": "/run/user/0"}, {"XDG_RUNTIME_DIR": "", "TMPDIR": tmp}
+    for first, second in ((named, unset), (unset, named)):
+        two_starts(first, second, "mount --bind %s /run/user" % system)
+    two_starts({}, {}, "mount --bind %s /run/user" % system, "; mount --bind {0} {0}; mount -o remount,bind,ro {0}".format(tmp))
+
+    open(tmp + "/file", "w").close()
+    deep = os.path.join(tmp, "r" * 100)  # too long a path for a socket
+    os.mkdir(deep, 0o700)
+    for runtime, words in ((tmp + "/file", "is not a folder"), ("", "XDG_RUNTIME_DIR is not set"), (deep, None)):
+        env = {"XDG_RUNTIME_DIR": runtime, "TMPDIR": tmp}
+        lines = two_starts(env, env, "mount --bind %s /run/user" % tmp)  # no /run/user/0
+        assert lines == [] if words is None else len(lines) == 1 and words in lines[0], lines
+    own = os.path.join(tmp, "pegmarch-0")
+    assert os.stat(own).st_mode & 0o777 == 0o700, "no private folder"
+    shutil.rmtree(own)
+    os.symlink(tmp, own)  # planted by another user: neither followed nor used
+    game, w = s.start_window(env=unset, mounts="mount --bind %s /run/user" % tmp)
+    lines = said(game)
+    assert len(lines) == 1 and "not a private folder" in lines[0], lines  # Qt's own line left out
 
 
 def test_whole_game_by_keys_heard_by_orca(s):
@@ -148,10 +172,13 @@ def test_whole_game_by_keys_heard_by_orca(s):
 def raised_under(s, *window_manager):
     """A start from a launcher raises the game with the launcher's time, even where the window manager
     refuses an activation older than the user's last action elsewhere; one from a terminal marks it."""
-    s.helper(*window_manager)
+    wm = s.helper(*window_manager)
     wait(lambda: s.root.get_full_property(s.x.intern_atom("_NET_SUPPORTING_WM_CHECK"), 0), "the window manager", 30)
+    s.use_another(seconds=30)  # once it manages windows
     game = s.start()
-    w = wait(lambda: s.managed(TITLE), "the game managed", 30)[0]
+    w = wait(lambda: s.managed(TITLE) or wm.poll() is not None or game.poll() is not None, "the game managed", 30)
+    assert wm.poll() is None and game.poll() is None, ("ended: the window manager", wm.poll(), "the game", game.poll())
+    w = w[0]
     for startup_id in ("launcher_TIME%d", "launcher_TIME%d", "launcher_TIME%d", ""):
         s.use_another()
         env = {"DESKTOP_STARTUP_ID": startup_id and startup_id % s.now()}

@@ -46,8 +46,13 @@ class Session:
         self.xvfb.wait()
         self.tmp.cleanup()
 
-    def start(self, *args, env=None):
-        p = subprocess.Popen([self.binary, *args], env={**self.env, **(env or {})}, stdin=subprocess.DEVNULL,
+    def start(self, *args, env=None, mounts=""):
+        """The game; with mounts, shell commands that change what it sees of the file system first, in a
+        mount namespace of its own where it is root (and /run/user/0 its runtime folder as the system makes it)."""
+        command = [self.binary, *args]
+        if mounts:
+            command = ["unshare", "--mount", "--map-root-user", "sh", "-ec", mounts + '; exec "$0" "$@"', *command]
+        p = subprocess.Popen(command, env={**self.env, **(env or {})}, stdin=subprocess.DEVNULL,
                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, start_new_session=True)
         self.games.append(p)
         return p
@@ -56,6 +61,7 @@ class Session:
         """A desktop service beside the game, ended with its children when the session closes."""
         self.games.append(subprocess.Popen(command, env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                            stderr=subprocess.DEVNULL, start_new_session=True))
+        return self.games[-1]
 
     def accessibility_bus(self):
         self.helper("/usr/libexec/at-spi-bus-launcher", "--launch-immediately")
@@ -96,8 +102,8 @@ class Session:
         wait(lambda: spoken, "Orca speaking", 30)
         return spoken
 
-    def start_window(self, *args, env=None):
-        p = self.start(*args, env=env)
+    def start_window(self, *args, env=None, mounts=""):
+        p = self.start(*args, env=env, mounts=mounts)
         wait(lambda: self.windows() or p.poll() is not None, "the game's window")
         if p.poll() is not None:
             raise AssertionError("the game ended at start: " + p.stderr.read())
@@ -139,12 +145,19 @@ class Session:
         own.destroy()
         return e.time
 
-    def use_another(self, title="another"):
+    def use_another(self, title="another", seconds=10):
         """Another program's window, activated from a task list and used: the user's last action."""
         other = (self.managed(title) or [self.root.create_window(50, 50, 300, 200, 0, self.x.screen().root_depth)])[0]
         other.set_wm_name(title)
-        other.map()
-        wait(lambda: self.managed(title), "the other window managed")
+        for attempt in range(seconds // 2, -1, -1):  # a window manager still starting may miss a window mapped then
+            other.unmap()
+            other.map()
+            try:
+                wait(lambda: self.managed(title), "the other window managed", 2)
+                break
+            except AssertionError:
+                if not attempt:
+                    raise
         now, active = self.now(), self.x.intern_atom("_NET_ACTIVE_WINDOW")
         self.root.send_event(protocol.event.ClientMessage(window=other, client_type=active, data=(32, [2, now, 0, 0, 0])),
                              event_mask=X.SubstructureRedirectMask | X.SubstructureNotifyMask)
