@@ -81,8 +81,16 @@ def test_second_start(s):
     cover = s.cover(w)
     assert ended(s.start(env={"DESKTOP_STARTUP_ID": "e2e-second_TIME0"})) == 0, "a second start failed"
     wait(lambda: s.stacked_above(w, cover), "the covered window raised")
-    os.remove(os.path.join(s.env["XDG_RUNTIME_DIR"], "pegmarch-%d.socket" % os.getuid()))  # it listens again
+    socket = os.path.join(s.env["XDG_RUNTIME_DIR"], "pegmarch-%d.socket" % os.getuid())
+    os.remove(socket)  # it listens again
     assert ended(s.start()) == 0, "a second start found nobody after the socket file went"
+    first.send_signal(signal.SIGSTOP)  # a folder in the socket's way, put there while it cannot look
+    os.remove(socket)
+    os.mkdir(socket)
+    first.send_signal(signal.SIGCONT)
+    late = s.start()
+    assert ended(late) == 1 and "but nothing listens at " + socket in late.stderr.read(), "not the real cause"
+    os.rmdir(socket)
     # The launchers' start-up feedback completed: the first copy's own, and the second's by the first.
     wait(lambda: {"e2e-first_TIME0", "e2e-second_TIME0"} <= set(s.startups_completed()), "start-up feedback")
     s.iconify(w)
