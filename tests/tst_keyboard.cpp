@@ -3,7 +3,8 @@
 // cut short when the board loses the mouse.
 #include "testsupport.h"
 
-#include <QDialog>
+#include "support/infodialog.h"
+
 #include <QMenu>
 #include <QtGui/private/qguiapplication_p.h>
 #include <qpa/qplatformaccessibility.h>
@@ -141,8 +142,7 @@ private slots:
     {
         QTRY_VERIFY(view()->hasFocus()); // from the start, no click
         QWidget other;
-        QDialog dialog(in->form());
-        dialog.setModal(true);
+        InfoDialog dialog("Info", {}, "", {}, in->form()); // Help > Info's own
         for (QWidget *cut : std::initializer_list<QWidget *>{in->form()->mnuGame, &dialog, &other}) {
             QTest::mousePress(view(), Qt::LeftButton, {}, {160, 180});
             QTest::mouseMove(view(), {80, 300});
