@@ -57,11 +57,11 @@ QString SingleInstance::fileName(const char *kind, const QString &folder)
         + QStringLiteral("pegmarch-%1.%2").arg(::getuid()).arg(QLatin1String(kind));
 }
 
-QString SingleInstance::socketPath() const
+QString SingleInstance::socketPathIn(const QString &folder)
 {
     // A local socket's path has room for so many bytes; past that, the private
     // folder in the temp folder has a short one.
-    const QString path = fileName("socket", m_directory);
+    const QString path = fileName("socket", folder);
     if (QFile::encodeName(path).size() < qsizetype(sizeof(sockaddr_un::sun_path)))
         return path;
     const QString own = InstanceLock::privateFolder();
@@ -76,6 +76,7 @@ void SingleInstance::prepare()
     m_token = oneField(qgetenv("XDG_ACTIVATION_TOKEN"));
     QString note;
     m_directory = InstanceLock::folder(fileName("lock"), &note);
+    m_socketPath = socketPathIn(m_directory);
     if (note.isEmpty())
         return;
     std::fprintf(stderr, "pegmarch: %s\n", qPrintable(note));
@@ -117,10 +118,10 @@ void SingleInstance::listen()
         return;
     // A socket file that someone deletes would leave later starts nobody to ask:
     // listen there again as soon as it is gone.
-    auto *watcher = new QFileSystemWatcher({QFileInfo(socketPath()).path()}, m_server);
+    auto *watcher = new QFileSystemWatcher({QFileInfo(m_socketPath).path()}, m_server);
     QObject::connect(watcher, &QFileSystemWatcher::directoryChanged, m_server, [this] {
         struct stat st;
-        if (::lstat(QFile::encodeName(socketPath()).constData(), &st) != 0 || !S_ISSOCK(st.st_mode))
+        if (::lstat(QFile::encodeName(m_socketPath).constData(), &st) != 0 || !S_ISSOCK(st.st_mode))
             listenAgain();
     });
     QObject::connect(m_server, &QLocalServer::newConnection, m_server, [server = m_server] {
@@ -143,7 +144,7 @@ void SingleInstance::listen()
 
 bool SingleInstance::listenAgain()
 {
-    const QString name = socketPath();
+    const QString &name = m_socketPath;
     m_server->close();
     QLocalServer::removeServer(name); // left behind by a copy that was killed; we hold the lock
     if (m_server->listen(name)) {
@@ -166,7 +167,7 @@ void SingleInstance::AppActivate(const QString &title)
     // The running copy may still be starting up: try until it listens and answers.
     while (answer.isEmpty() && !deadline.hasExpired()) {
         QLocalSocket socket;
-        socket.connectToServer(socketPath());
+        socket.connectToServer(m_socketPath);
         if (!socket.waitForConnected(int(deadline.remainingTime()))) {
             QThread::msleep(50);
             continue;
@@ -184,9 +185,9 @@ void SingleInstance::AppActivate(const QString &title)
     throw HandOverFailed(qPrintable(
         !answer.isEmpty() ? QStringLiteral("%1 has no window titled \"%2\" to bring to the front").arg(copy, title)
         : listened        ? QStringLiteral("asked %1 to bring its window to the front through %2, but it did not "
-                                           "answer within %3 s; nothing was started").arg(copy, socketPath()).arg(kAnswerMillis / 1000)
+                                           "answer within %3 s; nothing was started").arg(copy, m_socketPath).arg(kAnswerMillis / 1000)
                           : QStringLiteral("%1 holds the instance lock, but nothing listens at %2 to bring its window to "
-                                           "the front; nothing was started").arg(copy, socketPath())));
+                                           "the front; nothing was started").arg(copy, m_socketPath)));
 }
 
 bool SingleInstance::activateWindow(const QString &title, const QByteArray &startupId, const QByteArray &token)

@@ -48,14 +48,15 @@ private:
     bool listenAgain();
     // pegmarch-UID.kind, in folder where one is given.
     static QString fileName(const char *kind, const QString &folder = {});
-    // Where the running copy listens: in the chosen folder, or where the path is
-    // too long for a socket, in the private folder.
-    QString socketPath() const;
+    // Where the running copy listens: in folder, or where the path is too long
+    // for a socket, in the private folder.
+    static QString socketPathIn(const QString &folder);
 
     bool m_prepared = false;
     bool m_decided = false;
     bool m_previous = false;
     QString m_directory;
+    QString m_socketPath; // chosen with the folder
     QByteArray m_startupId, m_token;
     QString m_listenError;
     std::unique_ptr<InstanceLock> m_lock;

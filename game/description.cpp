@@ -16,20 +16,20 @@ QString numberList(const QList<std::int32_t> &numbers)
 }
 } // namespace
 
-QStringList Game::stageWords() const
+QString Game::stageWords(const QString &separator) const
 {
     QList<std::int32_t> open;
     for (int p = 1; p <= kPegs; ++p)
         if (pegInTriangle(p))
             open << p;
-    return {QStringLiteral("Target peg: %1").arg(plngStage), QStringLiteral("Open pegs: ") + numberList(open)};
+    return QStringLiteral("Target peg: %1").arg(plngStage) + separator + QStringLiteral("Open pegs: ") + numberList(open);
 }
 
 QString Game::Description() const
 {
     QStringList lines;
     if (pblnRunning) {
-        lines << stageWords();
+        lines << stageWords(QStringLiteral("\n"));
     } else {
         lines << QStringLiteral("Game over");
     }

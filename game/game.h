@@ -146,13 +146,14 @@ private:
     // Keyboard: a peg named by a key, a held ring carried to the next open peg.
     void keyPegNamed(std::int32_t Peg);
     void keyCarry(int step);
-    void announcePutBack();
+    void keyPutBack();
     // Tells assistive tools the position when its words changed.
     void announceBoard();
     // Tells them what just happened, in a short sentence they speak at once.
     void Announce(const QString &sentence);
-    // The current transfer in words: the target peg, then the open pegs.
-    QStringList stageWords() const;
+    // The current transfer in words: the target peg, then the open pegs, with
+    // separator between them.
+    QString stageWords(const QString &separator) const;
 
     // Overlay: the centred text is drawn as prepareCentered (font and colour of this
     // frame) and then paintCentered, split so a frame can be compared before it is drawn.

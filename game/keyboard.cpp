@@ -31,8 +31,7 @@ void Game::pobjPicView_KeyDown(std::int16_t KeyCode, std::int16_t Shift)
         return;
     switch (KeyCode) {
     case KeyCodes::Escape:
-        announcePutBack();
-        plngKeyRing = 0;
+        keyPutBack();
         break;
     case KeyCodes::Left:
         keyCarry(-1);
@@ -54,11 +53,12 @@ void Game::keyPegNamed(std::int32_t Peg)
     if (plngKeyRing != 0) {
         // Put down, whatever follows; on its own peg it is simply put back.
         const std::int32_t r = plngKeyRing;
-        if (Peg == ptypRings[r].Peg)
-            announcePutBack();
+        if (Peg == ptypRings[r].Peg) {
+            keyPutBack();
+            return;
+        }
         plngKeyRing = 0;
-        if (Peg != ptypRings[r].Peg)
-            MoveRing(r, Peg); // which tells how it went
+        MoveRing(r, Peg); // which tells how it went
         return;
     }
     // As a mouse press on that peg: nothing on an empty one.
@@ -73,9 +73,10 @@ void Game::keyPegNamed(std::int32_t Peg)
                          : QStringLiteral("Peg %1 is empty.").arg(Peg));
 }
 
-void Game::announcePutBack()
+void Game::keyPutBack()
 {
     Announce(QStringLiteral("Ring %1 back on peg %2.").arg(plngKeyRing).arg(ptypRings[plngKeyRing].Peg));
+    plngKeyRing = 0;
 }
 
 void Game::keyCarry(int step)

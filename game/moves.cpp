@@ -70,6 +70,5 @@ void Game::MoveRing(std::int32_t Ring, std::int32_t Peg)
     if (plngStage == 7)
         EndGame(true); // which says the closing text
     else
-        Announce(QStringLiteral("Tower on peg %1. ").arg(plngStage - 1) + stageWords().join(QStringLiteral(". "))
-                 + QLatin1Char('.'));
+        Announce(QStringLiteral("Tower on peg %1. ").arg(plngStage - 1) + stageWords(QStringLiteral(". ")) + '.');
 }

@@ -59,7 +59,7 @@ void Game::pobjTimer_Timer()
 void Game::pobjMnuNewGame_Click()
 {
     NewGame();
-    Announce(QStringLiteral("New game. ") + stageWords().join(QStringLiteral(". ")) + QLatin1Char('.'));
+    Announce(QStringLiteral("New game. ") + stageWords(QStringLiteral(". ")) + '.');
 }
 
 void Game::pobjMnuAbort_Click()

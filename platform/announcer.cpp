@@ -17,8 +17,8 @@ Announcer::Announcer(QWidget *parent) : QWidget(parent)
 
 void Announcer::Announce(const QString &sentence)
 {
-    if (sentence.isEmpty())
-        return;
+    if (sentence.isEmpty() || !QAccessible::isActive())
+        return; // nobody listens
     if (m_pending.isEmpty())
         QTimer::singleShot(0, this, &Announcer::sayPending);
     m_pending << sentence;

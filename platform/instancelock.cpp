@@ -20,6 +20,12 @@ QString lastError()
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
+// Where the private folder in the temp folder is.
+QString privateFolderPath()
+{
+    return QDir::tempPath() + QStringLiteral("/pegmarch-%1").arg(::getuid());
+}
+
 // A real folder (not a link) of this user's that nobody else can open.
 bool isPrivate(const QByteArray &path)
 {
@@ -58,7 +64,7 @@ QString InstanceLock::folder(const QString &lockName, QString *note)
     const QString own = privateFolder();
     if (own.isEmpty()) {
         *note = why + QStringLiteral("; %1 is not a private folder of this user's, so the game starts without "
-                                     "its single-instance guard").arg(QDir::tempPath() + QStringLiteral("/pegmarch-%1").arg(::getuid()));
+                                     "its single-instance guard").arg(privateFolderPath());
         return {};
     }
     *note = why + QStringLiteral("; the instance lock is kept in %1 instead, where a start that finds a runtime "
@@ -70,7 +76,7 @@ QString InstanceLock::privateFolder()
 {
     // In the shared temp folder, a folder of our own: another user who planted a
     // file, a folder or a link at its name can neither block nor redirect the lock.
-    const QString own = QDir::tempPath() + QStringLiteral("/pegmarch-%1").arg(::getuid());
+    const QString own = privateFolderPath();
     const QByteArray path = QFile::encodeName(own);
     ::mkdir(path.constData(), 0700);
     struct stat st;

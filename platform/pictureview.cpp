@@ -114,11 +114,6 @@ void PictureView::Announce(const QString &sentence)
     m_news->Announce(sentence);
 }
 
-QString PictureView::Announced() const
-{
-    return m_news->said();
-}
-
 void PictureView::mousePressEvent(QMouseEvent *e)
 {
     const QPointF p = e->position();

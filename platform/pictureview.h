@@ -44,8 +44,6 @@ public:
     const QString &Description() const { return m_description; }
     // Tells assistive tools what just happened, in one short sentence.
     void Announce(const QString &sentence);
-    // The last sentence told.
-    QString Announced() const;
 
 signals:
     void MouseDown(std::int16_t button, std::int16_t shift, float x, float y);

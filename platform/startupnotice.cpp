@@ -4,6 +4,7 @@
 #include "startupnotice.h"
 
 #include <QGuiApplication>
+#include <QWindow>
 
 #include <xcb/xcb.h>
 

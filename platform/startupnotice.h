@@ -5,9 +5,10 @@
 #pragma once
 
 #include <QByteArray>
-#include <QWindow>
 
 #include <cstdint>
+
+class QWindow;
 
 // On X11, sends the "remove" message of the startup-notification protocol for id;
 // elsewhere, or without an id, does nothing.

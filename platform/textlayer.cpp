@@ -150,20 +150,17 @@ const CoverageMask *TextFont::centeredMask(const QRect &rect, const QStringList 
             return nullptr;
     }
     if (!m_mask && !m_pending) {
-        // Rasterised exactly as the painter draws the block there, with a face and
-        // lines of the job's own: nothing of Qt's is shared with this thread.
+        // Rasterised exactly as the painter draws the block there.
         m_pending = std::make_shared<Pending>();
-        auto job = [pending = m_pending, bounds, ratio, description = m_description, rect, lines = copied(lines)] {
+        auto job = [pending = m_pending, bounds, ratio, rect, block = Elsewhere(*this, lines)]() mutable {
             TakeOver(&worker());
-            if (pending->wanted) {
-                const Face face(description);
+            if (pending->wanted)
                 pending->mask = CoverageMask::rasterise(
-                    bounds, ratio, [&](QPainter &p) { drawBlock(p, face, rect, lines, 0xFFFFFF); });
-            }
+                    bounds, ratio, [&](QPainter &p) { block.drawCentered(p, rect, 0xFFFFFF); });
             pending->done = true;
         };
         if (g_background) {
-            std::function<void()> task = std::move(job); // moved: no copy of the lines stays here
+            std::function<void()> task = std::move(job); // moved: no copy stays here
             HandOver(&worker());
             worker().start(std::move(task));
         } else {
@@ -190,18 +187,33 @@ void TextFont::drawCentered(QPainter &painter, const QRect &rect, const QStringL
     drawBlock(painter, m_face, rect, lines, colour);
 }
 
-void TextFont::drawWord(QPainter &painter, const Face &face, const QRect &rect, const QStringList &lines,
-                        Colour colour, const Word &word)
+void TextFont::drawWord(QPainter &painter, const QRect &rect, const QStringList &lines, Colour colour,
+                        const Word &word) const
 {
-    drawBlock(painter, face, rect, lines, colour, &word);
+    drawBlock(painter, m_face, rect, lines, colour, &word);
 }
 
-QStringList TextFont::copied(const QStringList &lines)
+TextFont::Elsewhere::Elsewhere(const TextFont &font, const QStringList &lines) : m_description(font.m_description)
 {
-    QStringList copy;
     for (const QString &line : lines)
-        copy << QString(line.constData(), line.size());
-    return copy;
+        m_lines << QString(line.constData(), line.size()); // a deep copy
+}
+
+const TextFont::Face &TextFont::Elsewhere::face()
+{
+    if (!m_face)
+        m_face.emplace(m_description);
+    return *m_face;
+}
+
+void TextFont::Elsewhere::drawCentered(QPainter &painter, const QRect &rect, Colour colour)
+{
+    drawBlock(painter, face(), rect, m_lines, colour);
+}
+
+void TextFont::Elsewhere::drawWord(QPainter &painter, const QRect &rect, Colour colour, const Word &word)
+{
+    drawBlock(painter, face(), rect, m_lines, colour, &word);
 }
 
 std::vector<TextFont::Word> TextFont::words(const QRect &rect, const QStringList &lines, double ratio) const

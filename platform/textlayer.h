@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QPainter;
@@ -38,16 +39,13 @@ public:
     // How many fonts exist right now (a leak shows as a growing count).
     static int liveCount();
 
-    // A font and its metrics as one thread draws with them. Qt's fonts may be used
-    // on any thread but not shared between threads: a thread other than the one
-    // that owns this TextFont makes a face of its own from the description.
+    // A font and its metrics as one thread draws with them.
     struct Face
     {
         explicit Face(const LogFont &description);
         QFont font;
         QFontMetricsF metrics;
     };
-    const Face &face() const { return m_face; }
     const QFont &font() const { return m_face.font; }
     // What the font was made from.
     const LogFont &description() const { return m_description; }
@@ -67,11 +65,26 @@ public:
         QRect pixels;
     };
     std::vector<Word> words(const QRect &rect, const QStringList &lines, double ratio) const;
-    // Draws one word of the block with face, where it goes in the whole block.
-    static void drawWord(QPainter &painter, const Face &face, const QRect &rect, const QStringList &lines,
-                         Colour colour, const Word &word);
-    // A copy of lines that shares no data with them, for another thread.
-    static QStringList copied(const QStringList &lines);
+    // Draws one word of the block, where it goes in the whole block.
+    void drawWord(QPainter &painter, const QRect &rect, const QStringList &lines, Colour colour,
+                  const Word &word) const;
+    // The same drawing on another thread. Qt's fonts and texts may be used on any
+    // thread but not shared between threads: this holds lines that share nothing
+    // with the caller's, and makes its own font from the description where it
+    // first draws. Made on the font's thread, then used on the other alone.
+    class Elsewhere
+    {
+    public:
+        Elsewhere(const TextFont &font, const QStringList &lines);
+        void drawCentered(QPainter &painter, const QRect &rect, Colour colour);
+        void drawWord(QPainter &painter, const QRect &rect, Colour colour, const Word &word);
+
+    private:
+        const Face &face();
+        LogFont m_description;
+        QStringList m_lines;
+        std::optional<Face> m_face;
+    };
     // The same drawing as a coverage mask, at ratio device pixels per unit, and
     // where its top-left goes (device pixels). The block is rasterised once per
     // lines, place and density, on another thread from the second frame that asks

@@ -14,7 +14,6 @@
 #include <QPainter>
 
 #include <cstring>
-#include <optional>
 
 namespace {
 constexpr std::int32_t kFontWeight = 400;
@@ -163,17 +162,13 @@ bool Game::paintCentered(bool recolour)
             std::vector<QRect> pixels;
             for (const TextFont::Word &word : words)
                 pixels.push_back(word.pixels);
-            // The second thread draws with what is its own alone: the lines copied
-            // for it, and a face it makes itself from the font's description.
-            const QStringList secondLines = TextFont::copied(pstrOverlayLines);
-            const LogFont description = font.description();
+            TextFont::Elsewhere secondThread(font, pstrOverlayLines);
             const Colour colour = plngOverlayColour;
-            std::optional<TextFont::Face> secondFace;
             buf.paintInPieces(pixels, [&](QPainter &painter, std::size_t k, bool second) {
-                if (second && !secondFace)
-                    secondFace.emplace(description);
-                TextFont::drawWord(painter, second ? *secondFace : font.face(), place,
-                                   second ? secondLines : pstrOverlayLines, colour, words[k]);
+                if (second)
+                    secondThread.drawWord(painter, place, colour, words[k]);
+                else
+                    font.drawWord(painter, place, pstrOverlayLines, colour, words[k]);
             });
             return true;
         }
