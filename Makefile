@@ -4,7 +4,7 @@ BUILD ?= build
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test test-sanitize test-thread fuzz-check fuzz package bench bench-idle bench-soak screenshots clean
+.PHONY: all deps configure build run test test-sanitize fuzz-check fuzz package bench bench-idle bench-soak screenshots clean
 
 all: build
 
@@ -35,20 +35,6 @@ test-sanitize: deps
 	    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 	    ctest --output-on-failure -j $(JOBS) -E e2e_package
 
-# The in-process tests, the first frames of new texts (painted on two threads) and a
-# short soak (texts rasterised on a third while frames go on) under ThreadSanitizer,
-# where any report fails. Qt is not built for it: what happens inside Qt is left out,
-# and our hand-overs through Qt's thread pools are annotated.
-THREAD_BUILD ?= build-thread
-TSAN_OPTIONS_ALL = ignore_noninstrumented_modules=1 halt_on_error=1 exitcode=66
-test-thread: deps
-	@cmake -S . -B $(THREAD_BUILD) -G Ninja -DPEGMARCH_THREAD_SANITIZE=ON >/dev/null
-	@cmake --build $(THREAD_BUILD) -j $(JOBS)
-	cd $(THREAD_BUILD) && TSAN_OPTIONS="$(TSAN_OPTIONS_ALL)" ctest --output-on-failure -j $(JOBS) -E e2e
-	TSAN_OPTIONS="$(TSAN_OPTIONS_ALL)" QT_QPA_PLATFORM=offscreen $(THREAD_BUILD)/bench/bench_frame \
-	    --benchmark_filter='first_text' --benchmark_min_time=0.05 >/dev/null
-	TSAN_OPTIONS="$(TSAN_OPTIONS_ALL)" QT_QPA_PLATFORM=offscreen $(THREAD_BUILD)/bench/soak_memory 3000 >/dev/null
-
 # The fuzz target over its seed corpus (CI), or for FUZZ_SECONDS on a scratch copy.
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 600
@@ -72,7 +58,7 @@ screenshots: build
 package: deps
 	JOBS=$(JOBS) bash scripts/build-package.sh $(BUILD)
 
-# Resident memory and live fonts and masks over a hundred thousand frames.
+# Resident memory over a hundred thousand frames.
 bench-soak: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/soak_memory
 

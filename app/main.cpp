@@ -6,7 +6,6 @@
 #include "app/modmain.h"
 #include "app/singleinstance.h"
 #include "app/startupfailure.h"
-#include "platform/textlayer.h"
 
 #include <QStringList>
 
@@ -61,7 +60,5 @@ int main(int argc, char **argv)
     }
     if (!gobjGame())
         return 0; // another instance runs; it has brought its window to the front
-    const int status = app.exec();
-    TextFont::waitForMasks(); // no text is drawn on another thread once the platform is gone
-    return status;
+    return app.exec();
 }

@@ -1,13 +1,10 @@
 // SPDX-License-Identifier: MIT
 // A measurement, not a test: a hundred thousand frames with the text over the
 // board changing every ten frames and a short message every thousand. Prints the
-// resident memory after warm-up and at most after it, and how many fonts and
-// masks are alive.
+// resident memory after warm-up and at most after it.
 //   soak_memory [FRAMES]    (run with QT_QPA_PLATFORM=offscreen)
 #include "game/game.h"
 #include "platform/clock.h"
-#include "platform/coveragemask.h"
-#include "platform/textlayer.h"
 #include "ui/frmmain.h"
 
 #include <QApplication>
@@ -42,7 +39,6 @@ int main(int argc, char **argv)
     game->MainForm()->tmrTimer->stop();
     const int warmUp = frames / 10;
     long settled = 0, highest = 0;
-    int fonts = 0, masks = 0, mostFonts = 0, mostMasks = 0;
     for (int i = 0; i < frames; ++i) {
         if (i % 10 == 0) {
             // Texts of one to three lines and changing lengths, and now and then none.
@@ -59,22 +55,15 @@ int main(int argc, char **argv)
         if (i == warmUp) {
             QCoreApplication::processEvents();
             settled = residentKb();
-            fonts = TextFont::liveCount();
-            masks = CoverageMask::liveCount();
         } else if (i > warmUp && i % 1000 == 0) {
             QCoreApplication::processEvents();
             highest = std::max(highest, residentKb());
-            mostFonts = std::max(mostFonts, TextFont::liveCount());
-            mostMasks = std::max(mostMasks, CoverageMask::liveCount());
         }
     }
     std::printf("frames               %d\n"
                 "resident after warm-up  %ld kB\n"
-                "resident at most later  %ld kB (%+ld kB)\n"
-                "fonts alive          %d after warm-up, at most %d later\n"
-                "masks alive          %d after warm-up, at most %d later\n",
-                frames, settled, highest, highest - settled, fonts, mostFonts, masks, mostMasks);
+                "resident at most later  %ld kB (%+ld kB)\n",
+                frames, settled, highest, highest - settled);
     game.reset();
-    std::printf("fonts alive at the end  %d\n", TextFont::liveCount());
     return 0;
 }

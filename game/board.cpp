@@ -37,7 +37,7 @@ void Game::NewGame()
     plngDragRing = 0;
     psngDragX = 0;
     psngDragY = 0;
-    plngKeyRing = 0;
+    m_keyRing = 0;
     pblnRunning = true;
     pobjMnuAbort->setEnabled(true);
 }

@@ -39,17 +39,17 @@ QString Game::Description() const
     // ring is off its peg, as the picture shows it.
     std::array<QList<std::int32_t>, kPegs + 1> onPeg;
     for (int r = 1; r <= kRings; ++r)
-        if (r != plngKeyRing && ptypRings[r].Peg >= 1 && ptypRings[r].Peg <= kPegs)
+        if (r != m_keyRing && ptypRings[r].Peg >= 1 && ptypRings[r].Peg <= kPegs)
             onPeg[ptypRings[r].Peg] << r;
     for (int p = 1; p <= kPegs; ++p)
         lines << QStringLiteral("Peg %1: ").arg(p)
                 + (onPeg[p].isEmpty() ? QStringLiteral("empty") : numberList(onPeg[p]));
 
-    if (plngKeyRing != 0) {
-        const std::int32_t from = ptypRings[plngKeyRing].Peg;
-        QString held = QStringLiteral("Holding ring %1 from peg %2").arg(plngKeyRing).arg(from);
-        if (plngKeyPeg != from)
-            held += QStringLiteral(" over peg %1").arg(plngKeyPeg);
+    if (m_keyRing != 0) {
+        const std::int32_t from = ptypRings[m_keyRing].Peg;
+        QString held = QStringLiteral("Holding ring %1 from peg %2").arg(m_keyRing).arg(from);
+        if (m_keyPeg != from)
+            held += QStringLiteral(" over peg %1").arg(m_keyPeg);
         lines << held;
     }
     const QString text = DisplayCentered();

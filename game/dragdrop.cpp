@@ -26,7 +26,7 @@ double Game::distanceToPeg(int p, float X, float Y) const
 void Game::pobjPicView_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y)
 {
     Q_UNUSED(Shift);
-    plngKeyRing = 0; // a ring picked up by key goes back: the mouse takes over
+    m_keyRing = 0; // a ring picked up by key goes back: the mouse takes over
     if (Button != kLeftButton)
         return;
     if (!pblnRunning) {

@@ -31,7 +31,7 @@ void Game::EndGame(bool DidIt)
     plngDragRing = 0;
     psngDragX = 0;
     psngDragY = 0;
-    plngKeyRing = 0;
+    m_keyRing = 0;
     SetState(1);
     SetSubState(DidIt ? 1 : 2);
     pblnRunning = false;

@@ -14,13 +14,10 @@
 #include <array>
 #include <cstdint>
 #include <memory>
-#include <optional>
-#include <vector>
 
 class frmMain;
 class PictureView;
 class QAction;
-class QFont;
 class QTimer;
 class TextFont;
 
@@ -37,28 +34,6 @@ struct RingInfo
     ::Colour Colour = 0;
     std::int32_t Peg = 0;
     std::int32_t Size = 0;
-};
-
-// Everything a frame shows: a frame equal to the last one shown is not drawn again.
-struct FrameKey
-{
-    std::int32_t W = 0, H = 0;
-    double ratio = 1;
-    std::int32_t stage = 0;
-    std::array<std::int32_t, 6> pegs{};
-    std::int32_t dragRing = 0;
-    float dragX = 0, dragY = 0;
-    std::int32_t keyRing = 0, keyPeg = 0;
-    QString text;
-    Colour colour = 0;
-    bool operator==(const FrameKey &) const = default;
-    // The same picture but for the text's colour.
-    bool sameButColour(const FrameKey &other) const
-    {
-        FrameKey recoloured = other;
-        recoloured.colour = colour;
-        return recoloured == *this;
-    }
 };
 
 class Game : public QObject
@@ -117,7 +92,7 @@ public:
     std::int32_t moveCount() const { return plngMoveCount; }
     bool running() const { return pblnRunning; }
     std::int32_t dragRing() const { return plngDragRing; }
-    std::int32_t keyRing() const { return plngKeyRing; }
+    std::int32_t keyRing() const { return m_keyRing; }
     QStringList messageQueue() const;
 
 private:
@@ -135,7 +110,7 @@ private:
     void pobjPicView_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void pobjPicView_MouseUp(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void pobjPicView_MouseLost();
-    void pobjPicView_KeyDown(std::int16_t KeyCode, std::int16_t Shift);
+    void pobjPicView_KeyDown(int key, Qt::KeyboardModifiers modifiers);
 
     // Board.
     void fillBoard();
@@ -155,12 +130,8 @@ private:
     // separator between them.
     QString stageWords(const QString &separator) const;
 
-    // Overlay: the centred text is drawn as prepareCentered (font and colour of this
-    // frame) and then paintCentered, split so a frame can be compared before it is drawn.
-    // recolour puts the text in again over the board kept from the last frame, and
-    // says false when that cannot be done.
-    bool prepareCentered();
-    bool paintCentered(bool recolour);
+    // Overlay: paints the centred text over the board, in this frame's colour.
+    void DrawCentered();
     void releaseOverlayFont();
     void stepOverlayColour();
 
@@ -188,9 +159,9 @@ private:
     float psngDragX = 0;
     float psngDragY = 0;
     // A ring picked up by key (0 none): apart from the drag, so the mouse never
-    // carries it; shown lifted above plngKeyPeg, the peg it would be put on.
-    std::int32_t plngKeyRing = 0;
-    std::int32_t plngKeyPeg = 0;
+    // carries it; shown lifted above m_keyPeg, the peg it would be put on.
+    std::int32_t m_keyRing = 0;
+    std::int32_t m_keyPeg = 0;
     std::int32_t plngOptions = 0;
     std::int32_t plngState = 0;
     std::int32_t plngSubState = 0;
@@ -209,14 +180,8 @@ private:
     std::int32_t plngLongestLine = 0;
     std::unique_ptr<TextFont> plngOverlayFont;
     // The lines of pstrFontText and the size of their block in plngOverlayFont.
-    QStringList pstrOverlayLines;
-    QSize ptypOverlayBlock;
-
-    // The last frame shown.
-    std::optional<FrameKey> ptypShownFrame;
-    // The pixels under the text's edges in that frame (empty when none were kept):
-    // a frame that only changes the text's colour draws nothing but the text.
-    std::vector<std::uint32_t> pvecUnderText;
+    QStringList m_overlayLines;
+    QSize m_overlayBlock;
 
     // Short message queue.
     QString pstrShortMessage;
@@ -224,7 +189,7 @@ private:
     // Tick when the current message went up; only meaningful while one is up
     // (a separate flag, so a message put up at tick 0 still counts).
     std::uint32_t plngMessageTick = 0;
-    bool pblnMessageUp = false;
+    bool m_messageUp = false;
     QString pstrSavedCentered;
 
     friend class GameInspector; // tests read and set the private model through it

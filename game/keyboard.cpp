@@ -4,44 +4,34 @@
 #include "game.h"
 
 #include "messages.h"
-#include "platform/keycodes.h"
 
-namespace {
-// The peg a key names (1 to 6, main row or keypad), or 0.
-std::int32_t pegOfKey(std::int16_t KeyCode)
+void Game::pobjPicView_KeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
-    for (const std::int16_t base : {KeyCodes::Digit0, KeyCodes::Numpad0})
-        if (KeyCode > base && KeyCode <= base + Game::kPegs)
-            return KeyCode - base;
-    return 0;
-}
-} // namespace
-
-void Game::pobjPicView_KeyDown(std::int16_t KeyCode, std::int16_t Shift)
-{
-    if (Shift & (ShiftBits::Ctrl | ShiftBits::Alt))
+    if (modifiers & (Qt::ControlModifier | Qt::AltModifier))
         return; // those belong to the menus
     if (plngDragRing != 0)
         return; // the mouse has a ring
-    if (const std::int32_t peg = pegOfKey(KeyCode)) {
-        keyPegNamed(peg);
+    // 1 to 6 on the main row or the keypad, which Qt tells apart only by a modifier.
+    if (key >= Qt::Key_1 && key < Qt::Key_1 + kPegs) {
+        keyPegNamed(key - Qt::Key_0);
         return;
     }
-    if (plngKeyRing == 0)
+    if (m_keyRing == 0)
         return;
-    switch (KeyCode) {
-    case KeyCodes::Escape:
+    switch (key) {
+    case Qt::Key_Escape:
         keyPutBack();
         break;
-    case KeyCodes::Left:
+    case Qt::Key_Left:
         keyCarry(-1);
         break;
-    case KeyCodes::Right:
+    case Qt::Key_Right:
         keyCarry(+1);
         break;
-    case KeyCodes::Return:
-    case KeyCodes::Space:
-        keyPegNamed(plngKeyPeg);
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        keyPegNamed(m_keyPeg);
         break;
     default:
         break;
@@ -50,14 +40,14 @@ void Game::pobjPicView_KeyDown(std::int16_t KeyCode, std::int16_t Shift)
 
 void Game::keyPegNamed(std::int32_t Peg)
 {
-    if (plngKeyRing != 0) {
+    if (m_keyRing != 0) {
         // Put down, whatever follows; on its own peg it is simply put back.
-        const std::int32_t r = plngKeyRing;
+        const std::int32_t r = m_keyRing;
         if (Peg == ptypRings[r].Peg) {
             keyPutBack();
             return;
         }
-        plngKeyRing = 0;
+        m_keyRing = 0;
         MoveRing(r, Peg); // which tells how it went
         return;
     }
@@ -67,27 +57,27 @@ void Game::keyPegNamed(std::int32_t Peg)
         return;
     }
     UpdateTopRings();
-    plngKeyRing = plngTopRing[Peg];
-    plngKeyPeg = Peg;
-    Announce(plngKeyRing ? QStringLiteral("Ring %1 lifted from peg %2.").arg(plngKeyRing).arg(Peg)
+    m_keyRing = plngTopRing[Peg];
+    m_keyPeg = Peg;
+    Announce(m_keyRing ? QStringLiteral("Ring %1 lifted from peg %2.").arg(m_keyRing).arg(Peg)
                          : QStringLiteral("Peg %1 is empty.").arg(Peg));
 }
 
 void Game::keyPutBack()
 {
-    Announce(QStringLiteral("Ring %1 back on peg %2.").arg(plngKeyRing).arg(ptypRings[plngKeyRing].Peg));
-    plngKeyRing = 0;
+    Announce(QStringLiteral("Ring %1 back on peg %2.").arg(m_keyRing).arg(ptypRings[m_keyRing].Peg));
+    m_keyRing = 0;
 }
 
 void Game::keyCarry(int step)
 {
     // Pegs in their order round the board, closed ones skipped.
-    std::int32_t peg = plngKeyPeg;
+    std::int32_t peg = m_keyPeg;
     for (int i = 0; i < kPegs; ++i) {
         peg = (peg - 1 + step + kPegs) % kPegs + 1;
         if (pegInTriangle(peg)) {
-            plngKeyPeg = peg;
-            Announce(QStringLiteral("Ring %1 over peg %2.").arg(plngKeyRing).arg(peg));
+            m_keyPeg = peg;
+            Announce(QStringLiteral("Ring %1 over peg %2.").arg(m_keyRing).arg(peg));
             return;
         }
     }

@@ -73,8 +73,8 @@ void Game::bindHandlers()
             });
     connect(pobjPicView, &PictureView::MouseLost, this,
             [this] { Guarded("MouseLost", [&] { pobjPicView_MouseLost(); }); });
-    connect(pobjPicView, &PictureView::KeyDown, this, [this](std::int16_t k, std::int16_t s) {
-        Guarded("KeyDown", [&] { pobjPicView_KeyDown(k, s); announceBoard(); });
+    connect(pobjPicView, &PictureView::KeyDown, this, [this](int key, Qt::KeyboardModifiers m) {
+        Guarded("KeyDown", [&] { pobjPicView_KeyDown(key, m); announceBoard(); });
     });
     connect(pobjPicView, &PictureView::Resize, this,
             [this] { Guarded("Resize", [&] { pobjPicView_Resize(); }); });

@@ -29,7 +29,7 @@ void Game::resetMessageQueue()
 {
     pstrMessageQueue.erase();
     plngMessageTick = 0;
-    pblnMessageUp = false;
+    m_messageUp = false;
     pstrShortMessage.clear();
 }
 
@@ -38,12 +38,12 @@ void Game::SetShortMessage(const QString &NewValue)
     SupportLibrary &lib = SupportLibrary::instance();
 
     if (!NewValue.isEmpty()) {
-        if (!pblnMessageUp) {
+        if (!m_messageUp) {
             pstrSavedCentered = DisplayCentered();
             SetDisplayCentered(NewValue);
             pstrShortMessage = DisplayCentered();
             plngMessageTick = Clock::TickCount();
-            pblnMessageUp = true;
+            m_messageUp = true;
             Announce(OneLine(pstrShortMessage));
         } else {
             pstrMessageQueue.append(Value(NewValue)); // equal texts are queued too
@@ -52,7 +52,7 @@ void Game::SetShortMessage(const QString &NewValue)
     }
 
     // The tick.
-    if (!pblnMessageUp)
+    if (!m_messageUp)
         return;
     if (pstrShortMessage != DisplayCentered()) {
         // Someone replaced the overlay meanwhile: show the message again and put
@@ -68,7 +68,7 @@ void Game::SetShortMessage(const QString &NewValue)
         return;
 
     if (!waiting) {
-        pblnMessageUp = false;
+        m_messageUp = false;
         plngMessageTick = 0;
         SetDisplayCentered(pstrSavedCentered);
         pstrSavedCentered.clear();

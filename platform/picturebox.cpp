@@ -1,49 +1,40 @@
 // SPDX-License-Identifier: MIT
-// Picture box over QImage + QPainter, with the shapes it draws kept as coverage.
+// Picture box over QImage + QPainter: the shapes of a frame are kept, and a frame
+// draws only the pixels where they differ from the shapes of the frame before.
 #include "picturebox.h"
 
-#include "coveragemask.h"
-#include "handover.h"
-
 #include <QPainter>
-#include <QThreadPool>
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
-#include <future>
-#include <stdexcept>
-#include <utility>
 
 namespace {
-bool g_caching = true;
-
-// Cached shapes kept before the cache starts afresh (a resize makes new ones).
-constexpr std::size_t kMaxShapes = 64;
-// Bytes of picture drawn in one band: well inside the second-level cache.
-constexpr qsizetype kBandBytes = 256 * 1024;
-
-enum ShapeKind { kLineShape, kDiscShape };
-
 // Pixel centres sit at +0.5: a line or circle at whole coordinates is centred on pixels.
-constexpr double kCentre = 0.5;
+constexpr float kCentre = 0.5f;
 
-// The second thread that draws pieces: one of its own, so that it never waits
-// behind other work.
-QThreadPool &secondThread()
+// x * a / 255 per channel, rounded, as the raster engine mixes a solid edge.
+inline std::uint32_t byteMul(std::uint32_t x, std::uint32_t a)
 {
-    static QThreadPool pool;
-    static const bool one = (pool.setMaxThreadCount(1), true);
-    Q_UNUSED(one);
-    return pool;
+    std::uint32_t t = (x & 0xff00ff) * a;
+    t = ((t + ((t >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
+    x = ((x >> 8) & 0xff00ff) * a;
+    x = (x + ((x >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
+    return x | t;
 }
 
-QPen linePen(const QColor &colour)
+// Mixes colour into target's pixels in area through coverage placed at origin.
+void mix(QImage &target, const QRect &area, const QImage &coverage, QPoint origin, Colour colour)
 {
-    QPen pen(colour);
-    pen.setWidthF(1.0);
-    pen.setCapStyle(Qt::SquareCap);
-    return pen;
+    const QRect rect = area & QRect(origin, coverage.size());
+    const std::uint32_t src = toQColor(colour).rgb();
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        auto *line = reinterpret_cast<std::uint32_t *>(target.scanLine(y));
+        const uchar *alpha = coverage.constScanLine(y - origin.y()) - origin.x();
+        for (int x = rect.left(); x <= rect.right(); ++x) {
+            if (const std::uint32_t a = alpha[x])
+                line[x] = a == 255 ? src : (byteMul(src, a) + byteMul(line[x], 255 - a)) | 0xff000000u;
+        }
+    }
 }
 } // namespace
 
@@ -52,22 +43,10 @@ QColor toQColor(Colour c)
     return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
 }
 
-PictureBox::PictureBox() = default;
-
-PictureBox::~PictureBox()
+bool PictureBox::Shape::operator==(const Shape &o) const
 {
-    m_pending.clear(); // their masks may be gone already; nobody sees this picture again
-    endPaint();
-}
-
-void PictureBox::setCaching(bool on)
-{
-    g_caching = on;
-}
-
-bool PictureBox::caching()
-{
-    return g_caching;
+    return kind == o.kind && x1 == o.x1 && y1 == o.y1 && x2 == o.x2 && y2 == o.y2 && fore == o.fore
+        && fill == o.fill && style == o.style && coverage.cacheKey() == o.coverage.cacheKey() && origin == o.origin;
 }
 
 void PictureBox::Move(double left, double top, double width, double height)
@@ -75,17 +54,48 @@ void PictureBox::Move(double left, double top, double width, double height)
     m_rect = QRectF(left, top, std::max(0.0, width), std::max(0.0, height));
 }
 
-void PictureBox::setDevicePixelRatio(double ratio)
+void PictureBox::Cls()
 {
-    ratio = ratio > 0 ? ratio : 1.0;
-    if (ratio != m_ratio) {
-        flush();
-        m_shapes.clear();
-    }
-    m_ratio = ratio;
+    m_shapes.clear();
+    if (BackColor != m_clearColour)
+        invalidate();
+    m_clearColour = BackColor;
 }
 
-void PictureBox::ensureImage()
+void PictureBox::add(Shape shape, const QRectF &units)
+{
+    // Where it may draw, with a pixel to spare for the edge's smoothing.
+    const QRectF device(units.topLeft() * m_ratio, units.size() * m_ratio);
+    if (!std::isfinite(device.left()) || !std::isfinite(device.top()) || !std::isfinite(device.right())
+        || !std::isfinite(device.bottom()))
+        return; // nowhere on the picture
+    constexpr double far = 1 << 24; // beyond any picture, and still a whole number of pixels
+    shape.bounds = device.adjusted(-2, -2, 2, 2).intersected(QRectF(-far, -far, 2 * far, 2 * far)).toAlignedRect();
+    m_shapes.push_back(std::move(shape));
+}
+
+void PictureBox::Line(float x1, float y1, float x2, float y2)
+{
+    add({Shape::Line, x1, y1, x2, y2, ForeColor, 0, 0, {}, {}, {}},
+        QRectF(QPointF(x1, y1), QPointF(x2, y2)).normalized().adjusted(0, 0, 1, 1));
+}
+
+void PictureBox::Circle(float x, float y, float radius)
+{
+    const float r = std::abs(radius) + 1;
+    add({Shape::Circle, x, y, radius, 0, ForeColor, FillColor, FillStyle, {}, {}, {}},
+        QRectF(x + kCentre - r, y + kCentre - r, 2 * r, 2 * r));
+}
+
+void PictureBox::Blend(const QImage &coverage, QPoint origin, Colour colour)
+{
+    if (coverage.format() != QImage::Format_Alpha8 || coverage.isNull())
+        return;
+    Shape shape{Shape::Blend, 0, 0, 0, 0, colour, 0, 0, coverage, origin, QRect(origin, coverage.size())};
+    m_shapes.push_back(std::move(shape));
+}
+
+const QImage &PictureBox::Image()
 {
     const QSize pixels(static_cast<int>(std::ceil(m_rect.width() * m_ratio)),
                        static_cast<int>(std::ceil(m_rect.height() * m_ratio)));
@@ -93,224 +103,74 @@ void PictureBox::ensureImage()
         // Opaque 32-bit: drawn into fast and copied to the screen without blending.
         m_image = QImage(pixels, QImage::Format_RGB32);
         m_image.setDevicePixelRatio(m_ratio);
+        invalidate();
     }
-}
-
-void PictureBox::Cls()
-{
-    endPaint();
-    // Still held elsewhere, the picture would be copied before it is cleared:
-    // start a new one instead.
-    if (!m_image.isDetached())
-        m_image = QImage();
-    ensureImage();
-    // Nothing drawn before shows through: what waits is dropped, the clear waits.
-    m_pending.clear();
-    m_clearPending = true;
-    m_clearColour = BackColor;
-    m_changed = m_image.rect();
-}
-
-QRect PictureBox::takeChanged()
-{
-    return std::exchange(m_changed, QRect());
-}
-
-const QImage &PictureBox::Image()
-{
-    endPaint();
+    m_changed = QRegion();
+    if (m_whole) {
+        m_changed = m_image.rect();
+    } else {
+        // Shapes are compared in their order: where the two lists differ, both
+        // the old shape's pixels and the new one's are drawn again.
+        for (std::size_t i = 0; i < std::max(m_shapes.size(), m_drawn.size()); ++i) {
+            const Shape *now = i < m_shapes.size() ? &m_shapes[i] : nullptr;
+            const Shape *before = i < m_drawn.size() ? &m_drawn[i] : nullptr;
+            if (now && before && *now == *before)
+                continue;
+            m_changed += (now ? now->bounds : QRect()) | (before ? before->bounds : QRect());
+        }
+        // The corner pixels too, drawn again alike: with them the clip spans the
+        // picture, and the rasteriser cuts no line short, which would smooth its
+        // edge otherwise where the clip cuts it.
+        if (!m_changed.isEmpty())
+            m_changed += QRegion(0, 0, 1, 1) + QRegion(m_image.width() - 1, m_image.height() - 1, 1, 1);
+        m_changed &= m_image.rect();
+    }
+    if (!m_changed.isEmpty())
+        draw(m_changed);
+    m_drawn = m_shapes;
+    m_whole = false;
     return m_image;
 }
 
-QImage &PictureBox::pixels()
+void PictureBox::draw(const QRegion &region)
 {
-    endPaint();
-    ensureImage();
-    m_changed = m_image.rect(); // whatever the caller does to it
-    return m_image;
-}
-
-void PictureBox::Blend(const CoverageMask &mask, QPoint origin, Colour colour)
-{
-    endPainter();
-    m_pending.push_back({&mask, origin, colour, int(CoverageMask::Under::Ignore), nullptr});
-    m_changed |= mask.extent().translated(origin) & m_image.rect();
-}
-
-void PictureBox::Blend(const CoverageMask &mask, QPoint origin, Colour colour, bool keep,
-                       std::vector<std::uint32_t> &store)
-{
-    if (keep)
-        store.resize(mask.storeSize()); // every pixel that is mixed is written
-    else if (store.size() != mask.storeSize())
-        throw std::logic_error("nothing kept under this mask");
-    endPainter();
-    m_pending.push_back({&mask, origin, colour, int(keep ? CoverageMask::Under::Keep : CoverageMask::Under::Reuse),
-                         store.data()});
-    m_changed |= mask.extent().translated(origin) & m_image.rect();
-}
-
-void PictureBox::flush()
-{
-    if (!m_clearPending && m_pending.empty())
-        return;
-    ensureImage();
-    if (!m_image.isNull()) {
-        const std::uint32_t clear = 0xff000000u | toQColor(m_clearColour).rgb();
-        const int height = m_image.height();
-        const int width = m_image.width();
-        const int band = static_cast<int>(std::max<qsizetype>(8, kBandBytes / m_image.bytesPerLine()));
-        uchar *bits = m_image.bits();
-        const qsizetype stride = m_image.bytesPerLine();
-        for (int top = 0; top < height; top += band) {
-            const int bottom = std::min(height, top + band);
-            if (m_clearPending) // the band's rows, cleared by the image's own fill
-                QImage(bits + top * stride, width, bottom - top, stride, QImage::Format_RGB32).fill(clear);
-            for (const PendingBlend &b : m_pending)
-                b.mask->blend(m_image, b.origin, b.colour, m_clearColour, top, bottom,
-                              CoverageMask::Under(b.under), b.store);
+    // The painter sees the whole picture, clipped: a line is drawn alike whether
+    // the whole of it is drawn or a part (on a smaller picture, it is not).
+    QImage device(m_image.bits(), m_image.width(), m_image.height(), m_image.bytesPerLine(), m_image.format());
+    QPainter p(&device);
+    p.setClipRegion(region);
+    p.fillRect(region.boundingRect(), toQColor(m_clearColour));
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.scale(m_ratio, m_ratio);
+    for (const Shape &s : m_shapes) {
+        if (!region.intersects(s.bounds))
+            continue;
+        switch (s.kind) {
+        case Shape::Line: {
+            QPen pen(toQColor(s.fore), 1.0);
+            pen.setCapStyle(Qt::SquareCap);
+            p.setPen(pen);
+            p.drawLine(QPointF(s.x1 + kCentre, s.y1 + kCentre), QPointF(s.x2 + kCentre, s.y2 + kCentre));
+            break;
+        }
+        case Shape::Circle: {
+            const QPointF centre(s.x1 + kCentre, s.y1 + kCentre);
+            if (s.style == 0 && s.fore == s.fill) {
+                // Outline and fill of one colour make one disc reaching half the pen further.
+                p.setPen(Qt::NoPen);
+                p.setBrush(toQColor(s.fill));
+                p.drawEllipse(centre, s.x2 + 0.5, s.x2 + 0.5);
+            } else {
+                p.setPen(QPen(toQColor(s.fore), 1.0));
+                p.setBrush(s.style == 0 ? QBrush(toQColor(s.fill)) : QBrush(Qt::NoBrush));
+                p.drawEllipse(centre, s.x2, s.x2);
+            }
+            break;
+        }
+        case Shape::Blend:
+            for (const QRect &area : region)
+                mix(device, area, s.coverage, s.origin, s.fore);
+            break;
         }
     }
-    m_clearPending = false;
-    m_pending.clear();
-}
-
-QPainter *PictureBox::beginPaint()
-{
-    if (!m_painter) {
-        flush();
-        ensureImage();
-        if (m_image.isNull())
-            return nullptr;
-        m_painter = new QPainter(&m_image);
-        m_changed = m_image.rect(); // it may draw anywhere
-        m_painter->setRenderHint(QPainter::Antialiasing, true);
-    }
-    return m_painter;
-}
-
-void PictureBox::endPainter()
-{
-    delete m_painter;
-    m_painter = nullptr;
-}
-
-void PictureBox::endPaint()
-{
-    endPainter();
-    flush();
-}
-
-void PictureBox::paintInPieces(const std::vector<QRect> &pixels,
-                               const std::function<void(QPainter &, std::size_t piece, bool second)> &draw)
-{
-    endPaint(); // the clear and what waits come first
-    ensureImage();
-    if (m_image.isNull())
-        return;
-    m_changed = m_image.rect();
-    // The threads share the pixels and these plain values, never the image itself.
-    uchar *bits = m_image.bits(); // detached here, before the threads share it
-    const int width = m_image.width(), height = m_image.height();
-    const qsizetype bytesPerLine = m_image.bytesPerLine();
-    const QImage::Format format = m_image.format();
-    const double ratio = m_ratio;
-    std::atomic<std::size_t> next{0};
-    auto drawPieces = [&](bool second) {
-        // Each thread's painter on an image of its own over the same pixels, in the
-        // same coordinates as one painter over the whole picture.
-        QImage picture(bits, width, height, bytesPerLine, format);
-        QPainter p(&picture);
-        p.setRenderHint(QPainter::Antialiasing, true);
-        for (std::size_t k = next++; k < pixels.size(); k = next++) {
-            p.setClipRect(pixels[k]);
-            p.save();
-            p.scale(ratio, ratio);
-            draw(p, k, second);
-            p.restore();
-        }
-    };
-    std::packaged_task<void()> other([&] { drawPieces(true); });
-    std::future<void> otherDone = other.get_future();
-    std::function<void()> task = [&other] {
-        TakeOver(&secondThread());
-        other();
-    };
-    HandOver(&secondThread());
-    secondThread().start(std::move(task));
-    try {
-        drawPieces(false);
-    } catch (...) {
-        otherDone.wait(); // it draws into this picture
-        throw;
-    }
-    otherDone.get();
-}
-
-const CoverageMask &PictureBox::shape(const std::tuple<int, float, float, float, float> &key, const QRect &bounds,
-                                      const std::function<void(QPainter &)> &draw)
-{
-    auto it = m_shapes.find(key);
-    if (it != m_shapes.end())
-        return *it->second;
-    if (m_shapes.size() >= kMaxShapes) {
-        flush(); // what waits may use them
-        m_shapes.clear();
-    }
-    return *m_shapes.emplace(key, CoverageMask::rasterise(bounds, m_ratio, draw)).first->second;
-}
-
-void PictureBox::Line(float x1, float y1, float x2, float y2)
-{
-    const QPointF a(x1 + kCentre, y1 + kCentre), b(x2 + kCentre, y2 + kCentre);
-    if (!g_caching) {
-        if (QPainter *p = beginPaint()) {
-            p->setPen(linePen(toQColor(ForeColor)));
-            p->drawLine(a, b);
-        }
-        return;
-    }
-    // Device rectangle around the line, with room for its width and caps.
-    const QRect bounds = QRectF(a * m_ratio, b * m_ratio).normalized().toAlignedRect().adjusted(-3, -3, 3, 3);
-    const CoverageMask &mask = shape({kLineShape, x1, y1, x2, y2}, bounds, [&](QPainter &p) {
-        p.setPen(linePen(Qt::white));
-        p.drawLine(a, b);
-    });
-    Blend(mask, bounds.topLeft(), ForeColor);
-}
-
-void PictureBox::Circle(float x, float y, float radius)
-{
-    const QPointF centre(x + kCentre, y + kCentre);
-    // Outline and fill of one colour make one disc reaching half the pen further.
-    const bool disc = FillStyle == 0 && ForeColor == FillColor;
-    if (!disc || !g_caching) {
-        QPainter *p = beginPaint();
-        if (!p)
-            return;
-        if (disc) {
-            p->setPen(Qt::NoPen);
-            p->setBrush(toQColor(FillColor));
-            p->drawEllipse(centre, radius + 0.5, radius + 0.5);
-        } else {
-            p->setPen(QPen(toQColor(ForeColor), 1.0));
-            p->setBrush(FillStyle == 0 ? QBrush(toQColor(FillColor)) : QBrush(Qt::NoBrush));
-            p->drawEllipse(centre, radius, radius);
-        }
-        return;
-    }
-    // The disc's coverage depends only on its radius and where it sits within a
-    // device pixel: one mask serves every disc of that size at that offset.
-    const QPointF device = centre * m_ratio;
-    const QPoint whole(static_cast<int>(std::floor(device.x())), static_cast<int>(std::floor(device.y())));
-    const QPointF within = device - QPointF(whole);
-    const int reach = static_cast<int>(std::ceil((radius + 0.5) * m_ratio)) + 2;
-    const QRect local(-reach, -reach, 2 * reach + 1, 2 * reach + 1);
-    const CoverageMask &mask =
-        shape({kDiscShape, radius, float(within.x()), float(within.y()), 0}, local, [&](QPainter &p) {
-            p.setPen(Qt::NoPen);
-            p.setBrush(Qt::white);
-            p.drawEllipse(within / m_ratio, radius + 0.5, radius + 0.5);
-        });
-    Blend(mask, whole + local.topLeft(), FillColor);
 }

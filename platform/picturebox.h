@@ -1,20 +1,16 @@
 // SPDX-License-Identifier: MIT
-// The off-screen picture the board is drawn into: an image with the drawing
-// state (fore colour, fill colour, fill style) and calls the renderer uses.
+// The off-screen picture the board is drawn into: the drawing state (fore colour,
+// fill colour, fill style) and the calls the renderer uses. The calls since the
+// last clear are kept as a list of shapes, the picture's draw state; reading the
+// picture draws again only where that list differs from the one drawn before.
 #pragma once
 
 #include <QImage>
 #include <QRectF>
+#include <QRegion>
 
 #include <cstdint>
-#include <functional>
-#include <map>
-#include <memory>
-#include <tuple>
 #include <vector>
-
-class CoverageMask;
-class QPainter;
 
 // Colours are 0x00BBGGRR: red in the low byte.
 using Colour = std::uint32_t;
@@ -23,9 +19,6 @@ QColor toQColor(Colour c);
 class PictureBox
 {
 public:
-    PictureBox();
-    ~PictureBox();
-
     // Position and size in the window, in pixels (fractions allowed).
     void Move(double left, double top, double width, double height);
     double Left() const { return m_rect.left(); }
@@ -36,8 +29,8 @@ public:
     float ScaleWidth() const { return static_cast<float>(m_rect.width()); }
     float ScaleHeight() const { return static_cast<float>(m_rect.height()); }
 
-    // Device pixels per unit; the image is allocated at this density.
-    void setDevicePixelRatio(double ratio);
+    // Device pixels per unit; the picture is made at this density.
+    void setDevicePixelRatio(double ratio) { m_ratio = ratio > 0 ? ratio : 1.0; }
     double devicePixelRatio() const { return m_ratio; }
 
     Colour ForeColor = 0;
@@ -52,67 +45,40 @@ public:
     void Line(float x1, float y1, float x2, float y2);
     // A circle outlined in ForeColor, filled with FillColor when FillStyle is 0.
     void Circle(float x, float y, float radius);
+    // Mixes colour in through coverage (an alpha image in device pixels) placed
+    // with its top-left at origin.
+    void Blend(const QImage &coverage, QPoint origin, Colour colour);
 
-    // The picture drawn so far (device pixels, with the density set).
+    // The picture (device pixels, with the density set), drawn again where its
+    // shapes differ from those of the last call.
     const QImage &Image();
-    // The picture for direct pixel work (ends any painter first).
-    QImage &pixels();
-    // The device pixels drawn since the last call (the whole picture after a clear
-    // or the painter), and starts afresh.
-    QRect takeChanged();
-    // Mixes colour into the picture through mask, its top-left at origin (device
-    // pixels). Like the clear, this waits for the next Image(), pixels(),
-    // beginPaint() or endPaint(): the mask (and store) must live until then.
-    // With a store, what lies under the mask is kept there (keep), or the mask is
-    // put in again over what was kept (!keep), without anything else redrawn.
-    void Blend(const CoverageMask &mask, QPoint origin, Colour colour);
-    void Blend(const CoverageMask &mask, QPoint origin, Colour colour, bool keep, std::vector<std::uint32_t> &store);
-    // A painter on the picture, for what has no call of its own (ends before Image()).
-    QPainter *beginPaint();
-    void endPaint();
-    // Draws pieces on two threads at once, as beginPaint()'s painter would:
-    // draw(painter, k, second) paints piece k, clipped to pixels[k] (device
-    // pixels), on the second thread when second. The pieces must not share a
-    // pixel; each thread takes the next piece left, so the largest should come
-    // first. For large drawings whose first frame must not wait for one core
-    // alone. The threads may share plain data to read; a Qt object is used on
-    // the second thread only if it is that thread's own.
-    void paintInPieces(const std::vector<QRect> &pixels,
-                       const std::function<void(QPainter &, std::size_t piece, bool second)> &draw);
-
-    // Shapes are rasterised once and then only mixed into each frame. Test seam:
-    // false draws everything through the painter every time (the same pixels).
-    static void setCaching(bool on);
-    static bool caching();
+    // The device pixels that the last Image() changed: empty when it is the same picture.
+    const QRegion &changed() const { return m_changed; }
+    // The next Image() draws the whole picture, as for a new one.
+    void invalidate() { m_drawn.clear(); m_whole = true; }
 
 private:
-    void ensureImage();
-    // Ends the painter: what it drew is in the picture already, and what is mixed
-    // in after it waits to be mixed in with the rest, band by band.
-    void endPainter();
-    // Draws the waiting clear and blends, a band of rows at a time, so that each
-    // band is still in the cache when the shapes over it are mixed in.
-    void flush();
-    // The rasterised shape drawn by draw(painter) within device rect `bounds`.
-    const CoverageMask &shape(const std::tuple<int, float, float, float, float> &key, const QRect &bounds,
-                              const std::function<void(QPainter &)> &draw);
+    struct Shape
+    {
+        enum Kind : std::uint8_t { Line, Circle, Blend } kind;
+        float x1, y1, x2, y2; // a line's ends; a circle's centre and radius
+        Colour fore, fill;
+        std::int16_t style;
+        QImage coverage;
+        QPoint origin;
+        QRect bounds; // the device pixels it may touch
+        bool operator==(const Shape &o) const;
+    };
+    void add(Shape shape, const QRectF &units);
+    // Draws the picture anew inside region (device pixels): the background, then every shape.
+    void draw(const QRegion &region);
 
     QRectF m_rect;
     double m_ratio = 1.0;
     QImage m_image;
-    QPainter *m_painter = nullptr;
-    struct PendingBlend
-    {
-        const CoverageMask *mask;
-        QPoint origin;
-        Colour colour;
-        int under; // a CoverageMask::Under
-        std::uint32_t *store;
-    };
-    QRect m_changed;
-    bool m_clearPending = false;
-    Colour m_clearColour = 0;
-    std::vector<PendingBlend> m_pending;
-    // Rasterised lines and discs, by kind and geometry, for the current density.
-    std::map<std::tuple<int, float, float, float, float>, std::unique_ptr<CoverageMask>> m_shapes;
+    Colour m_clearColour = 0xFFFFFF;
+    std::vector<Shape> m_shapes; // since the last clear
+    std::vector<Shape> m_drawn;  // as the picture holds them
+    bool m_whole = true;
+    QRegion m_changed;
 };

@@ -4,7 +4,6 @@
 
 #include "announcer.h"
 #include "boardaccessible.h"
-#include "keycodes.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -39,31 +38,38 @@ void PictureView::Move(double left, double top, double width, double height)
     emit Resize();
 }
 
-void PictureView::PaintPicture(const QImage &picture, const QRect &changed)
+void PictureView::PaintPicture(const QImage &picture, const QRegion &changed)
 {
-    const bool sameSize = picture.size() == m_shownSize && picture.devicePixelRatio() == m_shownRatio;
-    m_picture = picture;
-    m_shownSize = picture.size();
-    m_shownRatio = picture.devicePixelRatio();
-    if (changed.isNull() || !sameSize) {
+    if (&picture != m_picture) {
+        m_picture = &picture;
         update();
         return;
     }
     // In this widget's units, rounded outwards.
     const double ratio = picture.devicePixelRatio();
-    update(QRectF(QPointF(changed.topLeft()) / ratio, QSizeF(changed.size()) / ratio).toAlignedRect());
+    QRegion region;
+    for (const QRect &r : changed)
+        region += QRectF(QPointF(r.topLeft()) / ratio, QSizeF(r.size()) / ratio).toAlignedRect();
+    update(region);
+}
+
+const QImage &PictureView::picture() const
+{
+    static const QImage none;
+    return m_picture ? *m_picture : none;
 }
 
 void PictureView::paintEvent(QPaintEvent *event)
 {
     QPainter p(this);
+    const QImage &shown = picture();
     // One copy of the picture; white only where it does not reach.
-    const QRect covered(QPoint(0, 0), m_picture.deviceIndependentSize().toSize());
+    const QRect covered(QPoint(0, 0), shown.deviceIndependentSize().toSize());
     for (const QRect &r : event->region().subtracted(covered))
         p.fillRect(r, Qt::white);
-    if (!m_picture.isNull())
-        p.drawImage(event->rect().topLeft(), m_picture, QRectF(event->rect().topLeft() * m_picture.devicePixelRatio(),
-                                                               event->rect().size() * m_picture.devicePixelRatio()));
+    if (!shown.isNull())
+        p.drawImage(event->rect().topLeft(), shown, QRectF(event->rect().topLeft() * shown.devicePixelRatio(),
+                                                           event->rect().size() * shown.devicePixelRatio()));
 }
 
 std::int16_t PictureView::buttonCode(Qt::MouseButton button)
@@ -78,26 +84,8 @@ std::int16_t PictureView::buttonCode(Qt::MouseButton button)
 
 std::int16_t PictureView::shiftCode(Qt::KeyboardModifiers m)
 {
-    return static_cast<std::int16_t>(((m & Qt::ShiftModifier) ? ShiftBits::Shift : 0)
-                                     | ((m & Qt::ControlModifier) ? ShiftBits::Ctrl : 0)
-                                     | ((m & Qt::AltModifier) ? ShiftBits::Alt : 0));
-}
-
-std::int16_t PictureView::keyCode(int key, Qt::KeyboardModifiers modifiers)
-{
-    if (key >= Qt::Key_0 && key <= Qt::Key_9) {
-        const int base = (modifiers & Qt::KeypadModifier) ? KeyCodes::Numpad0 : KeyCodes::Digit0;
-        return static_cast<std::int16_t>(base + key - Qt::Key_0);
-    }
-    switch (key) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return KeyCodes::Return;
-    case Qt::Key_Escape: return KeyCodes::Escape;
-    case Qt::Key_Space: return KeyCodes::Space;
-    case Qt::Key_Left: return KeyCodes::Left;
-    case Qt::Key_Right: return KeyCodes::Right;
-    default: return 0;
-    }
+    return static_cast<std::int16_t>(((m & Qt::ShiftModifier) ? 1 : 0) | ((m & Qt::ControlModifier) ? 2 : 0)
+                                     | ((m & Qt::AltModifier) ? 4 : 0));
 }
 
 void PictureView::SetDescription(const QString &description)
@@ -138,14 +126,10 @@ void PictureView::mouseReleaseEvent(QMouseEvent *e)
 
 void PictureView::keyPressEvent(QKeyEvent *e)
 {
-    const std::int16_t code = keyCode(e->key(), e->modifiers());
-    if (code == 0) {
-        QWidget::keyPressEvent(e); // not ours: passed on
-        return;
-    }
     // A held key does not repeat: one press, one pick-up or put-down.
     if (!e->isAutoRepeat())
-        emit KeyDown(code, shiftCode(e->modifiers()));
+        emit KeyDown(e->key(), e->modifiers());
+    QWidget::keyPressEvent(e); // passed on to the window as well
 }
 
 void PictureView::focusOutEvent(QFocusEvent *e)

@@ -8,10 +8,12 @@
 #include "platform/messagebox.h"
 #include "platform/pictureview.h"
 #include "platform/textlayer.h"
+#include "support/rounding.h"
 #include "support/supportlibrary.h"
 #include "ui/frmmain.h"
 
 #include <QAction>
+#include <QPainter>
 #include <QtTest>
 
 // Reads and sets what the Game keeps private.
@@ -46,7 +48,34 @@ public:
         game.plngStepGreen = green;
         game.plngStepBlue = blue;
     }
-    void forgetShownFrame() { game.ptypShownFrame.reset(); }
+    // A frame with the text's colour pinned to steps that stay inside 0..255.
+    QImage frameIn(Colour colour)
+    {
+        auto step = [colour](int shift) { return ((colour >> shift) & 0xFF) > 127 ? -3 : 5; };
+        setColour(colour, step(0), step(8), step(16));
+        game.Refresh();
+        return view()->picture().copy();
+    }
+    // The board under text, and the text painted over it by the painter itself
+    // in the colour of the frame that showed it: what that frame must look like.
+    std::pair<QImage, QImage> textAndPainted(const QString &text, Colour colour)
+    {
+        game.SetDisplayCentered(QString());
+        game.Refresh();
+        QImage painted = view()->picture().copy();
+        game.SetDisplayCentered(text);
+        const QImage shown = frameIn(colour);
+        const TextFont &font = *overlayFont();
+        const QStringList lines = text.split(QStringLiteral("\r\n"));
+        const QSize block = font.measure(lines);
+        const int W = qRound(buffer()->ScaleWidth()), H = qRound(buffer()->ScaleHeight());
+        QPainter p(&painted);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        font.drawCentered(p, QRect(QPoint(RoundEven((W - block.width()) / 2.0), RoundEven((H - block.height()) / 2.0)), block),
+                          lines, overlayColour());
+        return {shown, painted};
+    }
+    void key(int k) { game.pobjPicView_KeyDown(k, {}); }
     void mouseDown(float x, float y) { game.pobjPicView_MouseDown(1, 0, x, y); }
     void mouseUp(float x, float y) { game.pobjPicView_MouseUp(1, 0, x, y); }
 };
@@ -80,7 +109,6 @@ struct GameFixture
                                                             const QStringList &l) {
             boxes << t + ": " + n + "\n" + l.join('\n') + (i.isNull() ? " (no icon)" : "");
         });
-        TextFont::setRasteriseInBackground(false); // text masks at once: frames do not depend on timing
         clock = std::make_unique<FakeClock>();
         game = std::make_unique<Game>();
         in = std::make_unique<GameInspector>(*game);
@@ -111,6 +139,15 @@ inline void towerMoves(int n, int a, int b, int c, std::vector<std::pair<int, in
         out.emplace_back(6 - n, b);
         towerMoves(n - 1, c, b, a, out);
     }
+}
+
+// How many pixels a region holds.
+inline int area(const QRegion &region)
+{
+    int n = 0;
+    for (const QRect &r : region)
+        n += r.width() * r.height();
+    return n;
 }
 
 // Whether two images of one size differ by more than `worst` in no channel, and in

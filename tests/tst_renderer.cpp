@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The frame: the board checked pixel by pixel on a 480 x 360 picture; shapes and
-// text drawn from their rasterised masks exactly as the painter draws them; a frame
-// that only recolours the text redraws and repaints only the text; an unchanged
-// frame is not drawn again.
+// The frame: the board checked pixel by pixel on a 480 x 360 picture; the text
+// mixed in from its coverage as the painter draws it; a frame draws only where it
+// differs from the frame shown, and comes out as the whole frame drawn anew; an
+// unchanged frame is not drawn again.
 #include "platform/picturebox.h"
 #include "testsupport.h"
 
@@ -21,18 +21,6 @@ class TestRenderer : public QObject, private GameFixture
 {
     Q_OBJECT
 
-    // A frame with the text's colour pinned to steps that stay inside 0..255.
-    QImage frameIn(Colour colour, bool caching = true, bool whole = true)
-    {
-        auto step = [colour](int shift) { return ((colour >> shift) & 0xFF) > 127 ? -3 : 5; };
-        in->setColour(colour, step(0), step(8), step(16));
-        if (whole)
-            in->forgetShownFrame();
-        PictureBox::setCaching(caching);
-        const QImage img = frame().copy();
-        PictureBox::setCaching(true);
-        return img;
-    }
     QColor px(int x, int y) const { return in->view()->picture().pixelColor(x, y); }
     // The colours from a peg's centre outwards, one inside each ring's band.
     QList<QColor> bands(QPoint c) const
@@ -127,12 +115,26 @@ private slots:
         QCOMPARE(px(401, 299), kBlack);
     }
 
+    void badRingPegStopsTheFrame_data()
+    {
+        QTest::addColumn<int>("peg");
+        QTest::addColumn<int>("dragRing");
+        QTest::newRow("ring on peg 9") << 9 << 0;
+        QTest::newRow("ring on peg 0") << 0 << 0;
+        QTest::newRow("dragged ring 6") << 3 << 6;
+    }
     void badRingPegStopsTheFrame()
     {
-        const QImage before = frame();
-        in->ring(3).Peg = 9;
+        QFETCH(int, peg);
+        QFETCH(int, dragRing);
+        const QImage before = frame().copy();
+        in->ring(3).Peg = peg;
+        in->setDrag(dragRing, 100, 100);
         QVERIFY_THROWS_EXCEPTION(std::exception, game->Refresh());
         QCOMPARE(in->view()->picture(), before); // the last good frame stays
+        in->ring(3).Peg = 1;
+        in->setDrag(0, 0, 0);
+        QCOMPARE(frame(), before); // and the next good one is whole
     }
 
     void textFramesMatchThePainter_data()
@@ -157,119 +159,48 @@ private slots:
         QFETCH(int, tolerance);
         in->view()->Move(10, 0, size.width(), size.height());
         game->MoveRing(5, 2); // a ring and the stage's triangle under the text
-        game->SetDisplayCentered(text);
-        TextFont::setRasteriseInBackground(true); // its first frame: painted, word by word when large
-        const QImage first = frameIn(colour);
-        TextFont::setRasteriseInBackground(false);
-        const QImage painted = frameIn(colour, false), blended = frameIn(colour);
-        QCOMPARE(first, painted);
-        QVERIFY(nearlyEqual(painted, blended, tolerance, tolerance ? INT_MAX : 0));
-        // Only the colour changes from the frame before: the text alone is put in
-        // again over the board kept under it, and must equal the whole frame.
-        frameIn(colour ^ 0x404040);
-        QCOMPARE(frameIn(colour, true, false), blended);
+        const auto [shown, painted] = in->textAndPainted(text, colour);
+        QVERIFY(nearlyEqual(shown, painted, tolerance, tolerance ? INT_MAX : 0));
     }
 
-    // A new text's block is rasterised on another thread: until it is there, frames
-    // paint the text, exactly as the masks will.
-    void aNewTextIsPaintedUntilItsMaskIsReady()
+    // Each change draws only the pixels it touches, and the frame comes out as the
+    // whole frame drawn anew.
+    void framesDrawOnlyWhatChanged_data()
     {
-        TextFont::setRasteriseInBackground(true);
-        game->SetDisplayCentered("You did it in 155!\r\nIngenious");
-        const QImage painted = frameIn(0x3080C0, false);
-        QCOMPARE(frameIn(0x3080C0), painted); // its block not there yet: painted
-        QCOMPARE(frameIn(0x3080C0), painted); // asked for now: painted meanwhile
-        TextFont::waitForMasks();
-        QCOMPARE(frameIn(0x3080C0), painted); // from its mask
-        frameIn(0x102030);
-        QCOMPARE(frameIn(0x3080C0, true, false), painted); // recoloured over the board kept
+        QTest::addColumn<int>("change");
+        QTest::addColumn<bool>("small"); // touches less than a quarter of the picture
+        QTest::newRow("text's colour") << 0 << false;
+        QTest::newRow("dragged ring moved") << 1 << true;
+        QTest::newRow("drag begins") << 2 << false;
+        QTest::newRow("ring put on a peg") << 3 << true;
+        QTest::newRow("message gone") << 4 << false;
+        QTest::newRow("held ring carried") << 5 << true;
+        QTest::newRow("nothing") << 6 << true;
     }
-
-    // A frame that only changes the text's colour draws and repaints the text alone:
-    // a mark left far from the text in the buffer stays; any other change draws and
-    // repaints the whole frame.
-    void aRecolouredFrameRedrawsOnlyTheText()
+    void framesDrawOnlyWhatChanged()
     {
-        struct PaintSpy : QObject // what the view is asked to repaint
-        {
-            QRegion painted;
-            bool eventFilter(QObject *, QEvent *e) override
-            {
-                painted += e->type() == QEvent::Paint ? static_cast<QPaintEvent *>(e)->region() : QRegion();
-                return false;
-            }
-        } spy;
-        in->form()->show();
-        QVERIFY(QTest::qWaitForWindowExposed(in->form()));
-        in->view()->installEventFilter(&spy);
-        auto repainted = [&] { // whether the mark stayed, and what was repainted
-            spy.painted = QRegion();
-            in->buffer()->pixels().setPixelColor(2, 2, QColor(1, 2, 3));
-            in->buffer()->takeChanged(); // the mark itself is not a change to show
-            game->Refresh();
-            (void)QTest::qWaitFor([&] { return !spy.painted.isEmpty(); });
-            return std::pair(px(2, 2) == QColor(1, 2, 3), spy.painted.boundingRect());
-        };
-        const auto whole = std::pair(false, QRect(QPoint(0, 0), in->view()->size()));
-        game->SetDisplayCentered("Here");
-        QCOMPARE(repainted(), whole);
-        const auto [kept, text] = repainted(); // a new colour only
-        QVERIFY(kept && text.contains(whole.second.center()) && whole.second.contains(text) && text != whole.second);
-        game->MoveRing(5, 2);
-        QCOMPARE(repainted(), whole);
-        in->view()->Move(10, 0, 400, 300); // a new size
-        QVERIFY(!repainted().first);
-        PictureBox::setCaching(false); // the painter keeps nothing
-        repainted();
-        QVERIFY(!repainted().first);
-        PictureBox::setCaching(true);
-    }
-
-    // Discs at every offset within a device pixel, at whole and fractional densities,
-    // mixed in bands around what the painter draws and a shape cache that starts
-    // afresh mid-frame: the same pixels as the painter's, in the same order.
-    void shapesMatchThePainter_data()
-    {
-        QTest::addColumn<double>("ratio");
-        for (double r : {1.0, 1.25, 1.5, 2.0})
-            QTest::addRow("%g", r) << r;
-    }
-    void shapesMatchThePainter()
-    {
-        QFETCH(double, ratio);
-        auto draw = [ratio](bool caching) {
-            PictureBox::setCaching(caching);
-            PictureBox box;
-            box.setDevicePixelRatio(ratio);
-            box.Move(0, 0, 300, 700);
-            box.Cls();
-            box.FillStyle = 0;
-            for (int i = 0; i < 300; ++i) { // more distinct discs than the cache keeps
-                box.ForeColor = box.FillColor = static_cast<Colour>(0x3050F0 + 0x0A0301 * i);
-                box.Circle(20 + 0.937f * i, 30 + 2.171f * i, 5.0f + 8 * (i % 6));
-                box.FillStyle = i % 50 == 0; // now and then a hollow one, drawn by the painter
-            }
-            PictureBox::setCaching(true);
-            return box.Image().copy();
-        };
-        QCOMPARE(draw(true), draw(false));
-    }
-
-    void unchangedFrameIsNotDrawnAgain()
-    {
-        const qint64 first = frame().cacheKey();
-        QCOMPARE(frame().cacheKey(), first);
-        game->MoveRing(5, 2);
-        QVERIFY(frame().cacheKey() != first);
-        QCOMPARE(in->view()->picture().pixelColor(83 + 9, 295), QColor(255, 191, 191));
-        game->SetShortMessage("Gone soon"); // its expiry alone changes the frame
-        frame();
-        clock->advance(4500);
-        const QImage afterExpiry = frame();
-        in->forgetShownFrame();
-        QCOMPARE(frame(), afterExpiry);
+        QFETCH(int, change);
+        QFETCH(bool, small);
+        game->SetDisplayCentered(change == 0 ? "Here" : "");
+        in->setDrag(change == 1 ? 5 : 0, 300, 200);
+        in->key(change == 5 ? Qt::Key_1 : 0);
+        if (change == 4)
+            game->MoveRing(5, 4);
+        in->frameIn(0x204060);
+        switch (change) {
+        case 1: in->setDrag(5, 307.5f, 201.25f); break;
+        case 2: in->setDrag(5, 160, 180); break; // right where it lay
+        case 3: game->MoveRing(5, 2); break;
+        case 4: clock->advance(4500); break;
+        case 5: in->key(Qt::Key_Left); break;
+        }
+        const QImage drawn = in->frameIn(0x204060 ^ (change == 0 ? 0x101010 : 0));
+        const int changed = area(in->buffer()->changed());
+        QCOMPARE(changed == 0, change == 6);
+        QVERIFY2(changed < 480 * 360 / (small ? 4 : 1), qPrintable(QString::number(changed)));
+        in->buffer()->invalidate();
+        QCOMPARE(in->frameIn(0x204060 ^ (change == 0 ? 0x101010 : 0)), drawn);
     }
 };
-
 QTEST_MAIN(TestRenderer)
 #include "tst_renderer.moc"

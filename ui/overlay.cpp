@@ -3,7 +3,6 @@
 // colour that drifts a little on every frame.
 #include "game/game.h"
 
-#include "platform/coveragemask.h"
 #include "platform/picturebox.h"
 #include "platform/random.h"
 #include "platform/textlayer.h"
@@ -11,17 +10,11 @@
 #include "support/supportlibrary.h"
 #include "textclean.h"
 
-#include <QPainter>
-
 #include <cstring>
 
 namespace {
 constexpr std::int32_t kFontWeight = 400;
 const QString kLineBreak = QStringLiteral("\r\n");
-// Glyphs this large (device pixels) and larger are drawn as outlines rather than
-// from the toolkit's glyph cache: only then does sharing a text's words out
-// between two threads cost less than painting it on one.
-constexpr double kOutlineGlyphs = 64;
 
 // A fresh random step from -64 to 64.
 std::int32_t randomStep()
@@ -76,7 +69,7 @@ void Game::stepOverlayColour()
     plngOverlayColour = static_cast<Colour>(red + 256 * green + 65536 * blue);
 }
 
-bool Game::prepareCentered()
+void Game::DrawCentered()
 {
     PictureBox &buf = *pobjPicBuffer;
     const std::int32_t W = RoundEven(buf.ScaleWidth());
@@ -89,7 +82,7 @@ bool Game::prepareCentered()
             plngLineCount = 0;
             plngLongestLine = 0;
         }
-        return false;
+        return;
     }
 
     SupportLibrary &lib = SupportLibrary::instance();
@@ -109,7 +102,7 @@ bool Game::prepareCentered()
         pstrFontText = pstrDisplayCentered;
         releaseOverlayFont();
         if (plngLongestLine == 0)
-            return false;
+            return;
 
         LogFont description;
         const Value face = lib.RebaseArray(lib.TextToBytes(QStringLiteral("Courier New") + QChar(0), 1), 1);
@@ -120,60 +113,20 @@ bool Game::prepareCentered()
         description.width = RoundEven(static_cast<double>(W * 75) / 100.0 / plngLongestLine);
         description.weight = kFontWeight;
         plngOverlayFont = std::make_unique<TextFont>(description);
-        pstrOverlayLines = lines.array().toTexts();
-        ptypOverlayBlock = plngOverlayFont->measure(pstrOverlayLines);
+        m_overlayLines = lines.array().toTexts();
+        m_overlayBlock = plngOverlayFont->measure(m_overlayLines);
     }
     if (plngLongestLine == 0 || !plngOverlayFont)
-        return false;
+        return;
 
     stepOverlayColour();
-    return true;
-}
-
-bool Game::paintCentered(bool recolour)
-{
-    PictureBox &buf = *pobjPicBuffer;
-    const std::int32_t W = RoundEven(buf.ScaleWidth());
-    const std::int32_t H = RoundEven(buf.ScaleHeight());
-    const std::int32_t w = ptypOverlayBlock.width();
-    const std::int32_t h = ptypOverlayBlock.height();
+    // The block centred in the picture, mixed in from its coverage.
+    const std::int32_t w = m_overlayBlock.width();
+    const std::int32_t h = m_overlayBlock.height();
     const std::int32_t left = RoundEven((W - w) / 2.0);
     const std::int32_t top = RoundEven((H - h) / 2.0);
-    const QRect place(left, top, w, h);
-    if (PictureBox::caching()) {
-        QPoint origin;
-        const CoverageMask *mask =
-            plngOverlayFont->centeredMask(place, pstrOverlayLines, buf.devicePixelRatio(), origin);
-        if (recolour && (!mask || pvecUnderText.size() != mask->storeSize()))
-            return false; // not what was kept: the whole frame is drawn instead
-        if (mask) {
-            buf.Blend(*mask, origin, plngOverlayColour, !recolour, pvecUnderText);
-            return true;
-        }
-        // Still being rasterised: painted meanwhile. A large text is painted word
-        // by word on two threads at once, each word clipped to pixels no other
-        // word's ink reaches, so that the picture is the same as painted at one go.
-        const TextFont &font = *plngOverlayFont;
-        const double ratio = buf.devicePixelRatio();
-        const std::vector<TextFont::Word> words = font.font().pixelSize() * ratio >= kOutlineGlyphs
-                                                      ? font.words(place, pstrOverlayLines, ratio)
-                                                      : std::vector<TextFont::Word>();
-        if (words.size() > 1) {
-            std::vector<QRect> pixels;
-            for (const TextFont::Word &word : words)
-                pixels.push_back(word.pixels);
-            TextFont::Elsewhere secondThread(font, pstrOverlayLines);
-            const Colour colour = plngOverlayColour;
-            buf.paintInPieces(pixels, [&](QPainter &painter, std::size_t k, bool second) {
-                if (second)
-                    secondThread.drawWord(painter, place, colour, words[k]);
-                else
-                    font.drawWord(painter, place, pstrOverlayLines, colour, words[k]);
-            });
-            return true;
-        }
-    }
-    if (QPainter *painter = buf.beginPaint())
-        plngOverlayFont->drawCentered(*painter, place, pstrOverlayLines, plngOverlayColour);
-    return true;
+    QPoint origin;
+    const QImage &coverage =
+        plngOverlayFont->coverage(QRect(left, top, w, h), m_overlayLines, buf.devicePixelRatio(), origin);
+    buf.Blend(coverage, origin, plngOverlayColour);
 }

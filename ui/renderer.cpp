@@ -50,51 +50,6 @@ void Game::Refresh()
 
     const std::int32_t W = RoundEven(buf.ScaleWidth());
     const std::int32_t H = RoundEven(buf.ScaleHeight());
-
-    // The message tick and the text's colour step come first: they only change the
-    // text drawn over the board, and knowing them tells whether the frame changed.
-    const QString shownText = pstrDisplayCentered;
-    SetShortMessage(QString());
-    // Handlers tell assistive tools of their own changes; a frame tells only of a
-    // message the tick put up or took down, and builds no words otherwise.
-    if (pstrDisplayCentered != shownText)
-        announceBoard();
-    const bool text = prepareCentered();
-    FrameKey key{W, H, buf.devicePixelRatio(), plngStage, {}, plngDragRing, 0, 0, plngKeyRing, 0, {}, 0};
-    for (int i = 1; i <= kRings; ++i)
-        key.pegs[i] = i == plngDragRing || i == plngKeyRing ? 0 : ptypRings[i].Peg;
-    if (plngKeyRing != 0)
-        key.keyPeg = plngKeyPeg;
-    if (plngDragRing != 0) {
-        key.dragX = psngDragX;
-        key.dragY = psngDragY;
-    }
-    if (text) {
-        key.text = pstrFontText;
-        key.colour = plngOverlayColour;
-    }
-    if (key == ptypShownFrame)
-        return; // the same picture is on screen already
-    // A board that cannot be drawn stops here, with the last frame still shown.
-    for (int i = 1; i <= kRings; ++i)
-        if (ptypRings[i].Peg < 1 || ptypRings[i].Peg > kPegs)
-            throw std::out_of_range("ring on a peg that does not exist");
-    if (plngDragRing < 0 || plngDragRing > kRings)
-        throw std::out_of_range("dragged ring that does not exist");
-    if (plngKeyRing < 0 || plngKeyRing > kRings || (plngKeyRing != 0 && (plngKeyPeg < 1 || plngKeyPeg > kPegs)))
-        throw std::out_of_range("held ring that does not exist");
-
-    // Only the text's colour changed, and the buffer still holds the frame shown,
-    // with what lies under the text kept: the text alone is put in again.
-    const bool recolour = text && PictureBox::caching() && ptypShownFrame && key.sameButColour(*ptypShownFrame);
-    pobjPicView->releasePicture(); // the buffer is drawn in place, not copied first
-    if (recolour && paintCentered(true)) {
-        buf.endPaint();
-        pobjPicView->PaintPicture(buf.Image(), buf.takeChanged()); // only the text goes to the screen
-        ptypShownFrame = key;
-        return;
-    }
-    pvecUnderText.clear(); // kept again only if the text is mixed in from its mask
     const Colour savedFore = buf.ForeColor;
     const std::int16_t savedStyle = buf.FillStyle;
     const Colour savedFill = buf.FillColor;
@@ -118,15 +73,19 @@ void Game::Refresh()
     }
 
     buf.FillStyle = 0;
+    // A ring on a peg that does not exist stops the frame here: the picture is drawn
+    // only when it is read, so the last frame stays on screen.
     auto pegCentre = [&](std::int32_t peg) {
-        const PegPosition &pos = ptypPegs.at(peg);
+        if (peg < 1 || peg > kPegs)
+            throw std::out_of_range("no such peg");
+        const PegPosition &pos = ptypPegs[peg];
         return std::pair<float, float>(static_cast<float>(static_cast<double>(pos.X) * W),
                                        static_cast<float>(static_cast<double>(pos.Y) * H));
     };
 
     // Biggest first, so a stack shows as concentric discs with the smallest on top.
     for (int i = 1; i <= kRings; ++i) {
-        if (i == plngDragRing || i == plngKeyRing)
+        if (i == plngDragRing || i == m_keyRing)
             continue;
         const RingInfo &ring = ptypRings[i];
         buf.ForeColor = buf.FillColor = ring.Colour;
@@ -145,10 +104,10 @@ void Game::Refresh()
             buf.ForeColor = buf.FillColor = kBlack;
     }
 
-    if (plngKeyRing != 0) {
+    if (m_keyRing != 0) {
         // Lifted just clear of the peg it would be put on, kept whole on the board.
-        const RingInfo &ring = ptypRings.at(plngKeyRing);
-        const auto [x, y] = pegCentre(plngKeyPeg);
+        const RingInfo &ring = ptypRings.at(m_keyRing);
+        const auto [x, y] = pegCentre(m_keyPeg);
         const float size = static_cast<float>(ring.Size);
         buf.ForeColor = buf.FillColor = ring.Colour;
         buf.Circle(x, std::min(y, std::max(y - size - kLiftGap, size)), size);
@@ -164,11 +123,16 @@ void Game::Refresh()
     buf.FillColor = savedFill;
     buf.FillStyle = savedStyle;
 
-    if (text)
-        paintCentered(false);
+    // The message tick, then the text over the board.
+    const QString shownText = pstrDisplayCentered;
+    SetShortMessage(QString());
+    // Handlers tell assistive tools of their own changes; a frame tells only of a
+    // message the tick put up or took down, and builds no words otherwise.
+    if (pstrDisplayCentered != shownText)
+        announceBoard();
+    DrawCentered();
 
-    buf.endPaint();
-    buf.takeChanged();
-    pobjPicView->PaintPicture(buf.Image());
-    ptypShownFrame = key;
+    // Only what differs from the frame shown is drawn and copied; nothing when nothing does.
+    const QImage &picture = buf.Image();
+    pobjPicView->PaintPicture(picture, buf.changed());
 }
