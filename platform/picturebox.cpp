@@ -3,39 +3,18 @@
 // draws only the pixels where they differ from the shapes of the frame before.
 #include "picturebox.h"
 
+#include "coverage.h"
+
 #include <QPainter>
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 // Pixel centres sit at +0.5: a line or circle at whole coordinates is centred on pixels.
 constexpr float kCentre = 0.5f;
 
-// x * a / 255 per channel, rounded, as the raster engine mixes a solid edge.
-inline std::uint32_t byteMul(std::uint32_t x, std::uint32_t a)
-{
-    std::uint32_t t = (x & 0xff00ff) * a;
-    t = ((t + ((t >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
-    x = ((x >> 8) & 0xff00ff) * a;
-    x = (x + ((x >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
-    return x | t;
-}
-
-// Mixes colour into target's pixels in area through coverage placed at origin.
-void mix(QImage &target, const QRect &area, const QImage &coverage, QPoint origin, Colour colour)
-{
-    const QRect rect = area & QRect(origin, coverage.size());
-    const std::uint32_t src = toQColor(colour).rgb();
-    for (int y = rect.top(); y <= rect.bottom(); ++y) {
-        auto *line = reinterpret_cast<std::uint32_t *>(target.scanLine(y));
-        const uchar *alpha = coverage.constScanLine(y - origin.y()) - origin.x();
-        for (int x = rect.left(); x <= rect.right(); ++x) {
-            if (const std::uint32_t a = alpha[x])
-                line[x] = a == 255 ? src : (byteMul(src, a) + byteMul(line[x], 255 - a)) | 0xff000000u;
-        }
-    }
-}
 } // namespace
 
 QColor toQColor(Colour c)
@@ -46,7 +25,7 @@ QColor toQColor(Colour c)
 bool PictureBox::Shape::operator==(const Shape &o) const
 {
     return kind == o.kind && x1 == o.x1 && y1 == o.y1 && x2 == o.x2 && y2 == o.y2 && fore == o.fore
-        && fill == o.fill && style == o.style && coverage.cacheKey() == o.coverage.cacheKey() && origin == o.origin;
+        && fill == o.fill && style == o.style && coverage == o.coverage;
 }
 
 void PictureBox::Move(double left, double top, double width, double height)
@@ -76,24 +55,63 @@ void PictureBox::add(Shape shape, const QRectF &units)
 
 void PictureBox::Line(float x1, float y1, float x2, float y2)
 {
-    add({Shape::Line, x1, y1, x2, y2, ForeColor, 0, 0, {}, {}, {}},
+    add({Shape::Line, x1, y1, x2, y2, ForeColor, 0, 0, {}, {}},
         QRectF(QPointF(x1, y1), QPointF(x2, y2)).normalized().adjusted(0, 0, 1, 1));
 }
 
 void PictureBox::Circle(float x, float y, float radius)
 {
     const float r = std::abs(radius) + 1;
-    add({Shape::Circle, x, y, radius, 0, ForeColor, FillColor, FillStyle, {}, {}, {}},
+    add({Shape::Circle, x, y, radius, 0, ForeColor, FillColor, FillStyle, {}, {}},
         QRectF(x + kCentre - r, y + kCentre - r, 2 * r, 2 * r));
 }
 
-void PictureBox::Blend(const QImage &coverage, QPoint origin, Colour colour)
+void PictureBox::Blend(std::shared_ptr<const Coverage> coverage, Colour colour)
 {
-    if (coverage.format() != QImage::Format_Alpha8 || coverage.isNull())
-        return;
-    Shape shape{Shape::Blend, 0, 0, 0, 0, colour, 0, 0, coverage, origin, QRect(origin, coverage.size())};
-    m_shapes.push_back(std::move(shape));
+    if (coverage) {
+        const QRect bounds = coverage->bounds();
+        m_shapes.push_back({Shape::Blend, 0, 0, 0, 0, colour, 0, 0, std::move(coverage), bounds});
+    }
 }
+
+namespace {
+// The shapes of one kind: the board's (lines and circles), or the texts mixed over it.
+std::vector<const PictureBox::Shape *> ofKind(const std::vector<PictureBox::Shape> &shapes, bool texts)
+{
+    std::vector<const PictureBox::Shape *> found;
+    for (const PictureBox::Shape &s : shapes)
+        if ((s.kind == PictureBox::Shape::Blend) == texts)
+            found.push_back(&s);
+    return found;
+}
+
+// Where two lists of shapes differ, compared in their order: both the old shape's
+// pixels and the new one's.
+QRegion differences(const std::vector<const PictureBox::Shape *> &now,
+                    const std::vector<const PictureBox::Shape *> &before, const QRect &picture)
+{
+    QRegion region;
+    for (std::size_t i = 0; i < std::max(now.size(), before.size()); ++i) {
+        const PictureBox::Shape *a = i < now.size() ? now[i] : nullptr;
+        const PictureBox::Shape *b = i < before.size() ? before[i] : nullptr;
+        if (!a || !b || !(*a == *b))
+            region += (a ? a->bounds : QRect()) | (b ? b->bounds : QRect());
+    }
+    // The corner pixels too, drawn again alike: with them the clip spans the
+    // picture, and the rasteriser cuts no line short, which would smooth its
+    // edge otherwise where the clip cuts it.
+    if (!region.isEmpty())
+        region += QRegion(0, 0, 1, 1) + QRegion(picture.right(), picture.bottom(), 1, 1);
+    return region & picture;
+}
+
+void copy(const QImage &from, QImage &to, const QRegion &region)
+{
+    for (const QRect &r : region)
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            std::memcpy(to.scanLine(y) + r.left() * 4, from.constScanLine(y) + r.left() * 4, r.width() * 4);
+}
+} // namespace
 
 const QImage &PictureBox::Image()
 {
@@ -103,74 +121,85 @@ const QImage &PictureBox::Image()
         // Opaque 32-bit: drawn into fast and copied to the screen without blending.
         m_image = QImage(pixels, QImage::Format_RGB32);
         m_image.setDevicePixelRatio(m_ratio);
+        m_board = QImage();
         invalidate();
     }
-    m_changed = QRegion();
-    if (m_whole) {
-        m_changed = m_image.rect();
+    const QRect all = m_image.rect();
+    const auto board = ofKind(m_shapes, false), texts = ofKind(m_shapes, true);
+    const auto drawnTexts = ofKind(m_drawn, true);
+    m_changed = m_whole ? QRegion(all) : differences(board, ofKind(m_drawn, false), all);
+    const std::uint32_t ground = toQColor(m_clearColour).rgb();
+    if (m_whole || (texts.empty() && drawnTexts.empty())) {
+        // Drawn in place, the texts over the board.
+        drawBoard(m_image, m_changed, board);
+        for (const Shape *t : texts)
+            for (const QRect &area : m_changed)
+                t->coverage->mix(m_image, m_image, area, toQColor(t->fore).rgb(), ground);
     } else {
-        // Shapes are compared in their order: where the two lists differ, both
-        // the old shape's pixels and the new one's are drawn again.
-        for (std::size_t i = 0; i < std::max(m_shapes.size(), m_drawn.size()); ++i) {
-            const Shape *now = i < m_shapes.size() ? &m_shapes[i] : nullptr;
-            const Shape *before = i < m_drawn.size() ? &m_drawn[i] : nullptr;
-            if (now && before && *now == *before)
-                continue;
-            m_changed += (now ? now->bounds : QRect()) | (before ? before->bounds : QRect());
+        // The board is kept apart: a text that changes is mixed in again over it,
+        // and a text that goes is wiped with it.
+        if (m_board.size() != pixels) {
+            m_board = QImage(pixels, QImage::Format_RGB32);
+            m_boardDrawn.clear();
         }
-        // The corner pixels too, drawn again alike: with them the clip spans the
-        // picture, and the rasteriser cuts no line short, which would smooth its
-        // edge otherwise where the clip cuts it.
-        if (!m_changed.isEmpty())
-            m_changed += QRegion(0, 0, 1, 1) + QRegion(m_image.width() - 1, m_image.height() - 1, 1, 1);
-        m_changed &= m_image.rect();
+        const QRegion boardChanged =
+            m_boardDrawn.empty() ? QRegion(all) : differences(board, ofKind(m_boardDrawn, false), all);
+        drawBoard(m_board, boardChanged, board);
+        m_boardDrawn = m_shapes;
+        QRegion wiped = m_changed;
+        for (std::size_t i = 0; i < drawnTexts.size(); ++i)
+            if (i >= texts.size() || texts[i]->coverage != drawnTexts[i]->coverage)
+                wiped += drawnTexts[i]->bounds;
+        wiped &= all;
+        copy(m_board, m_image, wiped);
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            const Shape &t = *texts[i];
+            const bool same = i < drawnTexts.size() && t == *drawnTexts[i];
+            for (const QRect &area : same ? wiped : QRegion(t.bounds))
+                t.coverage->mix(m_image, m_board, area, toQColor(t.fore).rgb(), ground);
+            if (!same)
+                m_changed += t.bounds & all;
+        }
+        m_changed += wiped;
     }
-    if (!m_changed.isEmpty())
-        draw(m_changed);
     m_drawn = m_shapes;
     m_whole = false;
     return m_image;
 }
 
-void PictureBox::draw(const QRegion &region)
+void PictureBox::drawBoard(QImage &image, const QRegion &region, const std::vector<const Shape *> &board) const
 {
+    if (region.isEmpty())
+        return;
     // The painter sees the whole picture, clipped: a line is drawn alike whether
     // the whole of it is drawn or a part (on a smaller picture, it is not).
-    QImage device(m_image.bits(), m_image.width(), m_image.height(), m_image.bytesPerLine(), m_image.format());
+    QImage device(image.bits(), image.width(), image.height(), image.bytesPerLine(), image.format());
     QPainter p(&device);
     p.setClipRegion(region);
     p.fillRect(region.boundingRect(), toQColor(m_clearColour));
     p.setRenderHint(QPainter::Antialiasing, true);
     p.scale(m_ratio, m_ratio);
-    for (const Shape &s : m_shapes) {
+    for (const Shape *shape : board) {
+        const Shape &s = *shape;
         if (!region.intersects(s.bounds))
             continue;
-        switch (s.kind) {
-        case Shape::Line: {
+        if (s.kind == Shape::Line) {
             QPen pen(toQColor(s.fore), 1.0);
             pen.setCapStyle(Qt::SquareCap);
             p.setPen(pen);
             p.drawLine(QPointF(s.x1 + kCentre, s.y1 + kCentre), QPointF(s.x2 + kCentre, s.y2 + kCentre));
-            break;
+            continue;
         }
-        case Shape::Circle: {
-            const QPointF centre(s.x1 + kCentre, s.y1 + kCentre);
-            if (s.style == 0 && s.fore == s.fill) {
-                // Outline and fill of one colour make one disc reaching half the pen further.
-                p.setPen(Qt::NoPen);
-                p.setBrush(toQColor(s.fill));
-                p.drawEllipse(centre, s.x2 + 0.5, s.x2 + 0.5);
-            } else {
-                p.setPen(QPen(toQColor(s.fore), 1.0));
-                p.setBrush(s.style == 0 ? QBrush(toQColor(s.fill)) : QBrush(Qt::NoBrush));
-                p.drawEllipse(centre, s.x2, s.x2);
-            }
-            break;
-        }
-        case Shape::Blend:
-            for (const QRect &area : region)
-                mix(device, area, s.coverage, s.origin, s.fore);
-            break;
+        const QPointF centre(s.x1 + kCentre, s.y1 + kCentre);
+        if (s.style == 0 && s.fore == s.fill) {
+            // Outline and fill of one colour make one disc reaching half the pen further.
+            p.setPen(Qt::NoPen);
+            p.setBrush(toQColor(s.fill));
+            p.drawEllipse(centre, s.x2 + 0.5, s.x2 + 0.5);
+        } else {
+            p.setPen(QPen(toQColor(s.fore), 1.0));
+            p.setBrush(s.style == 0 ? QBrush(toQColor(s.fill)) : QBrush(Qt::NoBrush));
+            p.drawEllipse(centre, s.x2, s.x2);
         }
     }
 }

@@ -10,7 +10,10 @@
 #include <QRegion>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
+
+class Coverage;
 
 // Colours are 0x00BBGGRR: red in the low byte.
 using Colour = std::uint32_t;
@@ -45,9 +48,9 @@ public:
     void Line(float x1, float y1, float x2, float y2);
     // A circle outlined in ForeColor, filled with FillColor when FillStyle is 0.
     void Circle(float x, float y, float radius);
-    // Mixes colour in through coverage (an alpha image in device pixels) placed
-    // with its top-left at origin.
-    void Blend(const QImage &coverage, QPoint origin, Colour colour);
+    // Mixes colour in through coverage (in device pixels), over the other shapes
+    // (texts are not mixed over each other).
+    void Blend(std::shared_ptr<const Coverage> coverage, Colour colour);
 
     // The picture (device pixels, with the density set), drawn again where its
     // shapes differ from those of the last call.
@@ -55,30 +58,34 @@ public:
     // The device pixels that the last Image() changed: empty when it is the same picture.
     const QRegion &changed() const { return m_changed; }
     // The next Image() draws the whole picture, as for a new one.
-    void invalidate() { m_drawn.clear(); m_whole = true; }
+    void invalidate() { m_drawn.clear(); m_boardDrawn.clear(); m_whole = true; }
 
-private:
+    // What the picture is drawn from.
     struct Shape
     {
         enum Kind : std::uint8_t { Line, Circle, Blend } kind;
         float x1, y1, x2, y2; // a line's ends; a circle's centre and radius
         Colour fore, fill;
         std::int16_t style;
-        QImage coverage;
-        QPoint origin;
+        std::shared_ptr<const Coverage> coverage;
         QRect bounds; // the device pixels it may touch
         bool operator==(const Shape &o) const;
     };
+
+private:
     void add(Shape shape, const QRectF &units);
-    // Draws the picture anew inside region (device pixels): the background, then every shape.
-    void draw(const QRegion &region);
+    // Draws image anew inside region (device pixels): the background, then the board's shapes.
+    void drawBoard(QImage &image, const QRegion &region, const std::vector<const Shape *> &board) const;
 
     QRectF m_rect;
     double m_ratio = 1.0;
     QImage m_image;
+    // The board alone, without the texts over it, while there are texts.
+    QImage m_board;
     Colour m_clearColour = 0xFFFFFF;
-    std::vector<Shape> m_shapes; // since the last clear
-    std::vector<Shape> m_drawn;  // as the picture holds them
+    std::vector<Shape> m_shapes;     // since the last clear
+    std::vector<Shape> m_drawn;      // as the picture holds them
+    std::vector<Shape> m_boardDrawn; // as the board holds them
     bool m_whole = true;
     QRegion m_changed;
 };

@@ -2,6 +2,8 @@
 // Text layer over QFont, QFontMetrics and QPainter.
 #include "textlayer.h"
 
+#include "coverage.h"
+
 #include <QPainter>
 
 #include <algorithm>
@@ -19,6 +21,7 @@ QFont makeFont(const LogFont &d)
     font.setWeight(QFont::Weight(std::clamp(d.weight / 10 * 10, 100, 900)));
     font.setKerning(false);
     font.setHintingPreference(QFont::PreferNoHinting);
+    font.setStyleStrategy(QFont::NoSubpixelAntialias); // one coverage for all three colours
     // Character height in pixels; a positive height is the cell height, close enough here.
     const int pixels = std::clamp(std::abs(d.height), 1, 16384);
     font.setPixelSize(pixels);
@@ -61,9 +64,9 @@ void TextFont::drawCentered(QPainter &painter, const QRect &rect, const QStringL
     painter.restore();
 }
 
-const QImage &TextFont::coverage(const QRect &rect, const QStringList &lines, double ratio, QPoint &origin)
+std::shared_ptr<const Coverage> TextFont::coverage(const QRect &rect, const QStringList &lines, double ratio)
 {
-    if (lines != m_coverageLines || rect != m_coverageRect || ratio != m_coverageRatio) {
+    if (!m_coverage || lines != m_coverageLines || rect != m_coverageRect || ratio != m_coverageRatio) {
         // Only the glyphs' ink is rasterised, with a pixel to spare for their smoothing.
         const int height = static_cast<int>(std::ceil(m_metrics.height()));
         QRectF ink;
@@ -72,20 +75,10 @@ const QImage &TextFont::coverage(const QRect &rect, const QStringList &lines, do
             ink |= m_metrics.tightBoundingRect(lines[i]).translated(x, rect.top() + m_metrics.ascent() + double(i * height));
         }
         const QRect device = QRectF(ink.topLeft() * ratio, ink.size() * ratio).toAlignedRect().adjusted(-2, -2, 2, 2);
-        m_coverage = QImage(device.size(), QImage::Format_Alpha8);
-        m_coverage.fill(0);
-        if (!ink.isEmpty()) {
-            QPainter p(&m_coverage);
-            p.setRenderHint(QPainter::Antialiasing, true);
-            p.translate(-device.left(), -device.top());
-            p.scale(ratio, ratio);
-            drawCentered(p, rect, lines, 0xFFFFFF);
-        }
-        m_origin = device.topLeft();
+        m_coverage = Coverage::rasterise(device, ratio, [&](QPainter &p) { drawCentered(p, rect, lines, 0xFFFFFF); });
         m_coverageLines = lines;
         m_coverageRect = rect;
         m_coverageRatio = ratio;
     }
-    origin = m_origin;
     return m_coverage;
 }

@@ -13,7 +13,9 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
+class Coverage;
 class QPainter;
 
 // What a font is made from. A negative height asks for that character height in
@@ -39,18 +41,16 @@ public:
     // Draws each line centred horizontally inside rect, from its top, in colour,
     // with a transparent background; '&' is an ordinary character.
     void drawCentered(QPainter &painter, const QRect &rect, const QStringList &lines, Colour colour) const;
-    // The same block as coverage at ratio device pixels per unit, cut to its ink,
-    // and where its top-left goes (device pixels). Rasterised once per lines,
-    // place and density; a frame that only recolours the text mixes it in again.
-    const QImage &coverage(const QRect &rect, const QStringList &lines, double ratio, QPoint &origin);
+    // The same block as coverage at ratio device pixels per unit. Rasterised once
+    // per lines, place and density; a frame that only recolours the text mixes it in again.
+    std::shared_ptr<const Coverage> coverage(const QRect &rect, const QStringList &lines, double ratio);
 
 private:
     LogFont m_description;
     QFont m_font;
     QFontMetricsF m_metrics;
     // The block as rasterised last, and what for.
-    QImage m_coverage;
-    QPoint m_origin;
+    std::shared_ptr<const Coverage> m_coverage;
     QStringList m_coverageLines;
     QRect m_coverageRect;
     double m_coverageRatio = 0;

@@ -125,8 +125,6 @@ void Game::DrawCentered()
     const std::int32_t h = m_overlayBlock.height();
     const std::int32_t left = RoundEven((W - w) / 2.0);
     const std::int32_t top = RoundEven((H - h) / 2.0);
-    QPoint origin;
-    const QImage &coverage =
-        plngOverlayFont->coverage(QRect(left, top, w, h), m_overlayLines, buf.devicePixelRatio(), origin);
-    buf.Blend(coverage, origin, plngOverlayColour);
+    buf.Blend(plngOverlayFont->coverage(QRect(left, top, w, h), m_overlayLines, buf.devicePixelRatio()),
+              plngOverlayColour);
 }

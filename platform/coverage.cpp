@@ -1,0 +1,132 @@
+// SPDX-License-Identifier: MIT
+// Coverage: runs of covered pixels, and their mixing into a picture.
+#include "coverage.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+// Runs of full coverage at least this long are filled rather than mixed.
+constexpr int kSolidRun = 8;
+
+// x * a / 255 per channel, rounded, as the raster engine mixes a solid edge.
+inline std::uint32_t byteMul(std::uint32_t x, std::uint32_t a)
+{
+    std::uint32_t t = (x & 0xff00ff) * a;
+    t = ((t + ((t >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
+    x = ((x >> 8) & 0xff00ff) * a;
+    x = (x + ((x >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
+    return x | t;
+}
+// n pixels of one colour, four at a time where the processor can: a stretch of a
+// glyph is a few dozen pixels, too short for a library call to pay.
+inline void fill(std::uint32_t *line, int n, std::uint32_t colour)
+{
+#if defined(__SSE2__)
+    const __m128i four = _mm_set1_epi32(static_cast<int>(colour));
+    int i = 0;
+    for (; i + 4 <= n; i += 4)
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(line + i), four);
+    if (i < n && n >= 4) // the last few, overlapping the four before them
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(line + n - 4), four);
+    else
+        for (; i < n; ++i)
+            line[i] = colour;
+#else
+    std::fill(line, line + n, colour);
+#endif
+}
+} // namespace
+
+std::shared_ptr<const Coverage> Coverage::rasterise(const QRect &bounds, double ratio,
+                                                    const std::function<void(QPainter &)> &draw)
+{
+    // Painted on a 32-bit picture, the painter's fastest, and read from its alpha.
+    QImage image(bounds.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(0);
+    if (!image.isNull()) {
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.translate(-bounds.left(), -bounds.top());
+        p.scale(ratio, ratio);
+        draw(p);
+    }
+    auto coverage = std::make_shared<Coverage>();
+    Coverage &c = *coverage;
+    c.m_bounds = bounds;
+    const int width = image.width();
+    for (int y = 0; y < image.height(); ++y) {
+        const auto *row = reinterpret_cast<const std::uint32_t *>(image.constScanLine(y));
+        const Row start{bounds.top() + y, std::uint32_t(c.m_mixedX.size()), std::uint32_t(c.m_solids.size())};
+        for (int x = 0; x < width;) {
+            // Most of a block of text is uncovered: passed over four pixels at a time.
+            for (std::uint64_t a, b; x + 4 <= width; x += 4) {
+                std::memcpy(&a, row + x, 8);
+                std::memcpy(&b, row + x + 2, 8);
+                if (a | b)
+                    break;
+            }
+            for (; x < width && row[x] != 0; ++x) {
+                int end = x;
+                while (end < width && row[end] >> 24 == 255)
+                    ++end;
+                if (end - x >= kSolidRun) {
+                    c.m_solids.push_back({bounds.left() + x, end - x});
+                    x = end - 1;
+                } else {
+                    c.m_mixedX.push_back(bounds.left() + x);
+                    c.m_alpha.push_back(static_cast<std::uint8_t>(row[x] >> 24));
+                }
+            }
+            while (x < width && row[x] == 0)
+                ++x;
+        }
+        if (start.mixed != c.m_mixedX.size() || start.solids != c.m_solids.size())
+            c.m_rows.push_back(start);
+    }
+    c.m_rows.push_back({bounds.bottom() + 1, std::uint32_t(c.m_mixedX.size()), std::uint32_t(c.m_solids.size())});
+    return coverage;
+}
+
+void Coverage::mix(QImage &target, const QImage &under, const QRect &area, std::uint32_t colour,
+                   std::uint32_t ground) const
+{
+    const QRect clip = area & target.rect();
+    if (clip.isEmpty() || m_rows.size() < 2)
+        return;
+    // The colour's share at each coverage, and the whole mix over the ground.
+    std::array<std::uint32_t, 256> share, overGround;
+    for (std::uint32_t a = 0; a < 256; ++a) {
+        share[a] = byteMul(colour, a);
+        overGround[a] = (share[a] + byteMul(ground, 255 - a)) | 0xff000000u;
+    }
+    uchar *bits = target.bits();
+    const uchar *below = under.constBits();
+    const qsizetype stride = target.bytesPerLine();
+    const int left = clip.left(), right = clip.right();
+    auto row = std::lower_bound(m_rows.begin(), m_rows.end() - 1, clip.top(),
+                                [](const Row &r, int y) { return r.y < y; });
+    for (; row + 1 < m_rows.end() && row->y <= clip.bottom(); ++row) {
+        auto *line = reinterpret_cast<std::uint32_t *>(bits + row->y * stride);
+        const auto *lineBelow = reinterpret_cast<const std::uint32_t *>(below + row->y * stride);
+        for (std::uint32_t i = row->mixed; i < row[1].mixed; ++i) {
+            const int x = m_mixedX[i];
+            if (x < left || x > right)
+                continue;
+            const std::uint32_t a = m_alpha[i], pixel = lineBelow[x];
+            line[x] = pixel == ground ? overGround[a] : (share[a] + byteMul(pixel, 255 - a)) | 0xff000000u;
+        }
+        for (std::uint32_t i = row->solids; i < row[1].solids; ++i) {
+            const int from = std::max(m_solids[i].x, left);
+            const int to = std::min(m_solids[i].x + m_solids[i].length, right + 1);
+            fill(line + from, to - from, colour);
+        }
+    }
+}

@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: MIT
+// A drawing rasterised once into rows of coverage, then mixed into pictures in
+// any colour: only the covered pixels are touched.
+#pragma once
+
+#include <QImage>
+#include <QRect>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QPainter;
+
+class Coverage
+{
+public:
+    // What draw paints in white (in units, at ratio device pixels per unit) within
+    // the device rectangle bounds, as the painter would mix it into a picture.
+    static std::shared_ptr<const Coverage> rasterise(const QRect &bounds, double ratio,
+                                                     const std::function<void(QPainter &)> &draw);
+    // Mixes colour into target (32-bit, device pixels) inside area over the pixels
+    // of under, a picture of the same size (or target itself); ground is the colour
+    // most covered pixels lie on (0xAARRGGBB, both opaque).
+    void mix(QImage &target, const QImage &under, const QRect &area, std::uint32_t colour,
+             std::uint32_t ground) const;
+    // The device pixels it may cover.
+    QRect bounds() const { return m_bounds; }
+
+private:
+    // Each covered row holds its partly covered pixels, mixed one by one, and its
+    // fully covered stretches, filled. The two never overlap, so either may go first.
+    struct Row
+    {
+        std::int32_t y;
+        std::uint32_t mixed, solids; // where its pixels and stretches begin
+    };
+    struct Solid
+    {
+        std::int32_t x, length;
+    };
+    std::vector<Row> m_rows; // and one past the last, where the last one's end
+    std::vector<std::int32_t> m_mixedX;
+    std::vector<std::uint8_t> m_alpha;
+    std::vector<Solid> m_solids;
+    QRect m_bounds;
+};
