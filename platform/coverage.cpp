@@ -49,7 +49,11 @@ std::shared_ptr<const Coverage> Coverage::rasterise(const QRect &bounds, double 
                                                     const std::function<void(QPainter &)> &draw)
 {
     // Painted on a 32-bit picture, the painter's fastest, and read from its alpha.
-    QImage image(bounds.size(), QImage::Format_ARGB32_Premultiplied);
+    // The picture is kept for the next one: a new text then needs no fresh memory.
+    static QImage scratch;
+    if (scratch.width() < bounds.width() || scratch.height() < bounds.height())
+        scratch = QImage(bounds.size().expandedTo(scratch.size()), QImage::Format_ARGB32_Premultiplied);
+    QImage image(scratch.bits(), bounds.width(), bounds.height(), scratch.bytesPerLine(), scratch.format());
     image.fill(0);
     if (!image.isNull()) {
         QPainter p(&image);
@@ -73,20 +77,24 @@ std::shared_ptr<const Coverage> Coverage::rasterise(const QRect &bounds, double 
                 if (a | b)
                     break;
             }
-            for (; x < width && row[x] != 0; ++x) {
-                int end = x;
+            if (x >= width)
+                break;
+            const std::uint32_t a = row[x] >> 24;
+            int end = x + 1;
+            if (a == 255)
                 while (end < width && row[end] >> 24 == 255)
                     ++end;
-                if (end - x >= kSolidRun) {
-                    c.m_solids.push_back({bounds.left() + x, end - x});
-                    x = end - 1;
-                } else {
-                    c.m_mixedX.push_back(bounds.left() + x);
-                    c.m_alpha.push_back(static_cast<std::uint8_t>(row[x] >> 24));
-                }
+            if (end - x >= kSolidRun) {
+                c.m_solids.push_back({bounds.left() + x, end - x});
+                x = end;
+                continue;
             }
-            while (x < width && row[x] == 0)
-                ++x;
+            for (; x < end; ++x) {
+                if (row[x] == 0)
+                    continue;
+                c.m_mixedX.push_back(bounds.left() + x);
+                c.m_alpha.push_back(static_cast<std::uint8_t>(row[x] >> 24));
+            }
         }
         if (start.mixed != c.m_mixedX.size() || start.solids != c.m_solids.size())
             c.m_rows.push_back(start);
@@ -127,6 +135,29 @@ void Coverage::mix(QImage &target, const QImage &under, const QRect &area, std::
             const int from = std::max(m_solids[i].x, left);
             const int to = std::min(m_solids[i].x + m_solids[i].length, right + 1);
             fill(line + from, to - from, colour);
+        }
+    }
+}
+
+void Coverage::restore(QImage &target, const QImage &under, const QRect &area) const
+{
+    const QRect clip = area & target.rect();
+    uchar *bits = target.bits();
+    const uchar *below = under.constBits();
+    const qsizetype stride = target.bytesPerLine();
+    auto row = std::lower_bound(m_rows.begin(), m_rows.end() - 1, clip.top(),
+                                [](const Row &r, int y) { return r.y < y; });
+    for (; !clip.isEmpty() && row + 1 < m_rows.end() && row->y <= clip.bottom(); ++row) {
+        auto *line = reinterpret_cast<std::uint32_t *>(bits + row->y * stride);
+        const auto *lineBelow = reinterpret_cast<const std::uint32_t *>(below + row->y * stride);
+        for (std::uint32_t i = row->mixed; i < row[1].mixed; ++i)
+            if (m_mixedX[i] >= clip.left() && m_mixedX[i] <= clip.right())
+                line[m_mixedX[i]] = lineBelow[m_mixedX[i]];
+        for (std::uint32_t i = row->solids; i < row[1].solids; ++i) {
+            const int from = std::max(m_solids[i].x, clip.left());
+            const int to = std::min(m_solids[i].x + m_solids[i].length, clip.right() + 1);
+            if (to > from)
+                std::memcpy(line + from, lineBelow + from, (to - from) * 4);
         }
     }
 }

@@ -25,6 +25,8 @@ public:
     // most covered pixels lie on (0xAARRGGBB, both opaque).
     void mix(QImage &target, const QImage &under, const QRect &area, std::uint32_t colour,
              std::uint32_t ground) const;
+    // Puts back into target the pixels of under that it covers, inside area.
+    void restore(QImage &target, const QImage &under, const QRect &area) const;
     // The device pixels it may cover.
     QRect bounds() const { return m_bounds; }
 

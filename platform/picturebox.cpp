@@ -146,21 +146,23 @@ const QImage &PictureBox::Image()
             m_boardDrawn.empty() ? QRegion(all) : differences(board, ofKind(m_boardDrawn, false), all);
         drawBoard(m_board, boardChanged, board);
         m_boardDrawn = m_shapes;
-        QRegion wiped = m_changed;
-        for (std::size_t i = 0; i < drawnTexts.size(); ++i)
-            if (i >= texts.size() || texts[i]->coverage != drawnTexts[i]->coverage)
-                wiped += drawnTexts[i]->bounds;
-        wiped &= all;
+        const QRegion wiped = m_changed;
         copy(m_board, m_image, wiped);
+        bool restored = false;
+        for (std::size_t i = 0; i < drawnTexts.size(); ++i)
+            if (i >= texts.size() || texts[i]->coverage != drawnTexts[i]->coverage) {
+                drawnTexts[i]->coverage->restore(m_image, m_board, all);
+                m_changed += drawnTexts[i]->bounds & all;
+                restored = true;
+            }
         for (std::size_t i = 0; i < texts.size(); ++i) {
             const Shape &t = *texts[i];
-            const bool same = i < drawnTexts.size() && t == *drawnTexts[i];
+            const bool same = !restored && i < drawnTexts.size() && t == *drawnTexts[i];
             for (const QRect &area : same ? wiped : QRegion(t.bounds))
                 t.coverage->mix(m_image, m_board, area, toQColor(t.fore).rgb(), ground);
             if (!same)
                 m_changed += t.bounds & all;
         }
-        m_changed += wiped;
     }
     m_drawn = m_shapes;
     m_whole = false;
