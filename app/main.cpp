@@ -26,8 +26,7 @@ void startupMessages(QtMsgType type, const QMessageLogContext &, const QString &
         std::fflush(stderr);
         std::_Exit(1);
     }
-    // Where the runtime folder is missing the game has said so in a line of its own.
-    if (type != QtDebugMsg && !message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR")))
+    if (type != QtDebugMsg)
         g_startupWarnings << message;
 }
 } // namespace
@@ -42,7 +41,7 @@ int main(int argc, char **argv)
         std::fputs("pegmarch: needs a graphical display (neither DISPLAY nor WAYLAND_DISPLAY is set)\n", stderr);
         return 1;
     }
-    SingleInstance::get().prepare();
+    SingleInstance::prepare();
 
     const QtMessageHandler previous = qInstallMessageHandler(startupMessages);
     Application app(argc, argv);

@@ -45,9 +45,8 @@ Game *gobjGame()
 
 void Main()
 {
-    SingleInstance &instance = SingleInstance::get();
-    if (instance.PrevInstance()) {
-        instance.AppActivate(AppTitle());
+    if (SingleInstance::PrevInstance()) {
+        SingleInstance::AppActivate(AppTitle());
         return;
     }
     auto *game = new Game;

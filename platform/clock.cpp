@@ -5,17 +5,13 @@
 #include <chrono>
 
 namespace {
-std::function<std::uint32_t()> &source()
-{
-    static std::function<std::uint32_t()> s;
-    return s;
-}
+std::function<std::uint32_t()> g_source; // a test's, or none
 } // namespace
 
 std::uint32_t Clock::TickCount()
 {
-    if (auto &s = source())
-        return s();
+    if (g_source)
+        return g_source();
     using namespace std::chrono;
     const auto ms = duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
     return static_cast<std::uint32_t>(ms); // keeps the low 32 bits: wraps like a tick counter
@@ -23,5 +19,5 @@ std::uint32_t Clock::TickCount()
 
 void Clock::setTickSource(std::function<std::uint32_t()> s)
 {
-    source() = std::move(s);
+    g_source = std::move(s);
 }

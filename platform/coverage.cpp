@@ -103,18 +103,13 @@ std::shared_ptr<const Coverage> Coverage::rasterise(const QRect &bounds, double 
     return coverage;
 }
 
-void Coverage::mix(QImage &target, const QImage &under, const QRect &area, std::uint32_t colour,
-                   std::uint32_t ground) const
+template <typename MixFn, typename FillFn>
+void Coverage::visit(QImage &target, const QImage &under, const QRect &area, const MixFn &mixed,
+                     const FillFn &solid) const
 {
     const QRect clip = area & target.rect();
     if (clip.isEmpty() || m_rows.size() < 2)
         return;
-    // The colour's share at each coverage, and the whole mix over the ground.
-    std::array<std::uint32_t, 256> share, overGround;
-    for (std::uint32_t a = 0; a < 256; ++a) {
-        share[a] = byteMul(colour, a);
-        overGround[a] = (share[a] + byteMul(ground, 255 - a)) | 0xff000000u;
-    }
     uchar *bits = target.bits();
     const uchar *below = under.constBits();
     const qsizetype stride = target.bytesPerLine();
@@ -124,40 +119,38 @@ void Coverage::mix(QImage &target, const QImage &under, const QRect &area, std::
     for (; row + 1 < m_rows.end() && row->y <= clip.bottom(); ++row) {
         auto *line = reinterpret_cast<std::uint32_t *>(bits + row->y * stride);
         const auto *lineBelow = reinterpret_cast<const std::uint32_t *>(below + row->y * stride);
-        for (std::uint32_t i = row->mixed; i < row[1].mixed; ++i) {
-            const int x = m_mixedX[i];
-            if (x < left || x > right)
-                continue;
-            const std::uint32_t a = m_alpha[i], pixel = lineBelow[x];
-            line[x] = pixel == ground ? overGround[a] : (share[a] + byteMul(pixel, 255 - a)) | 0xff000000u;
-        }
+        for (std::uint32_t i = row->mixed; i < row[1].mixed; ++i)
+            if (const int x = m_mixedX[i]; x >= left && x <= right)
+                line[x] = mixed(lineBelow[x], m_alpha[i]);
         for (std::uint32_t i = row->solids; i < row[1].solids; ++i) {
             const int from = std::max(m_solids[i].x, left);
             const int to = std::min(m_solids[i].x + m_solids[i].length, right + 1);
-            fill(line + from, to - from, colour);
+            if (to > from)
+                solid(line + from, lineBelow + from, to - from);
         }
     }
 }
 
+void Coverage::mix(QImage &target, const QImage &under, const QRect &area, std::uint32_t colour,
+                   std::uint32_t ground) const
+{
+    // The colour's share at each coverage, and the whole mix over the ground.
+    std::array<std::uint32_t, 256> share, overGround;
+    for (std::uint32_t a = 0; a < 256; ++a) {
+        share[a] = byteMul(colour, a);
+        overGround[a] = (share[a] + byteMul(ground, 255 - a)) | 0xff000000u;
+    }
+    visit(
+        target, under, area,
+        [&](std::uint32_t pixel, std::uint32_t a) {
+            return pixel == ground ? overGround[a] : (share[a] + byteMul(pixel, 255 - a)) | 0xff000000u;
+        },
+        [colour](std::uint32_t *line, const std::uint32_t *, int n) { fill(line, n, colour); });
+}
+
 void Coverage::restore(QImage &target, const QImage &under, const QRect &area) const
 {
-    const QRect clip = area & target.rect();
-    uchar *bits = target.bits();
-    const uchar *below = under.constBits();
-    const qsizetype stride = target.bytesPerLine();
-    auto row = std::lower_bound(m_rows.begin(), m_rows.end() - 1, clip.top(),
-                                [](const Row &r, int y) { return r.y < y; });
-    for (; !clip.isEmpty() && row + 1 < m_rows.end() && row->y <= clip.bottom(); ++row) {
-        auto *line = reinterpret_cast<std::uint32_t *>(bits + row->y * stride);
-        const auto *lineBelow = reinterpret_cast<const std::uint32_t *>(below + row->y * stride);
-        for (std::uint32_t i = row->mixed; i < row[1].mixed; ++i)
-            if (m_mixedX[i] >= clip.left() && m_mixedX[i] <= clip.right())
-                line[m_mixedX[i]] = lineBelow[m_mixedX[i]];
-        for (std::uint32_t i = row->solids; i < row[1].solids; ++i) {
-            const int from = std::max(m_solids[i].x, clip.left());
-            const int to = std::min(m_solids[i].x + m_solids[i].length, clip.right() + 1);
-            if (to > from)
-                std::memcpy(line + from, lineBelow + from, (to - from) * 4);
-        }
-    }
+    visit(
+        target, under, area, [](std::uint32_t pixel, std::uint32_t) { return pixel; },
+        [](std::uint32_t *line, const std::uint32_t *below, int n) { std::memcpy(line, below, n * 4); });
 }

@@ -38,6 +38,12 @@ private:
         std::int32_t y;
         std::uint32_t mixed, solids; // where its pixels and stretches begin
     };
+    // Calls mixed(pixel under, coverage) for each partly covered pixel inside area,
+    // which gives its new value, and solid(target's pixels, under's, count) for each
+    // fully covered stretch.
+    template <typename MixFn, typename FillFn>
+    void visit(QImage &target, const QImage &under, const QRect &area, const MixFn &mixed,
+               const FillFn &solid) const;
     struct Solid
     {
         std::int32_t x, length;

@@ -3,7 +3,6 @@
 #include "errorreport.h"
 
 #include "messagebox.h"
-#include "support/apperror.h"
 
 #include <QCoreApplication>
 
@@ -14,9 +13,7 @@ void ErrorReport::ReportCurrent(const char *where) noexcept
     QString text;
     try {
         throw;
-    } catch (const AppError &e) {
-        text = QString::fromLocal8Bit(e.what());
-    } catch (const std::exception &e) {
+    } catch (const std::exception &e) { // AppError too
         text = QString::fromLocal8Bit(e.what());
     } catch (...) {
         text = QStringLiteral("unknown error");

@@ -6,17 +6,13 @@
 #include <QMessageBox>
 
 namespace {
-std::function<void(const QString &, const QString &)> &hook()
-{
-    static std::function<void(const QString &, const QString &)> h;
-    return h;
-}
+std::function<void(const QString &, const QString &)> g_hook; // a test's, or none
 } // namespace
 
 void MessageBox::Warning(const QString &title, const QString &text)
 {
-    if (auto &h = hook()) {
-        h(title, text);
+    if (g_hook) {
+        g_hook(title, text);
         return;
     }
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, QApplication::activeWindow());
@@ -26,5 +22,5 @@ void MessageBox::Warning(const QString &title, const QString &text)
 
 void MessageBox::setHook(std::function<void(const QString &, const QString &)> h)
 {
-    hook() = std::move(h);
+    g_hook = std::move(h);
 }

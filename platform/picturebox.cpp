@@ -105,12 +105,6 @@ QRegion differences(const std::vector<const PictureBox::Shape *> &now,
     return region & picture;
 }
 
-void copy(const QImage &from, QImage &to, const QRegion &region)
-{
-    for (const QRect &r : region)
-        for (int y = r.top(); y <= r.bottom(); ++y)
-            std::memcpy(to.scanLine(y) + r.left() * 4, from.constScanLine(y) + r.left() * 4, r.width() * 4);
-}
 } // namespace
 
 const QImage &PictureBox::Image()
@@ -147,7 +141,9 @@ const QImage &PictureBox::Image()
         drawBoard(m_board, boardChanged, board);
         m_boardDrawn = m_shapes;
         const QRegion wiped = m_changed;
-        copy(m_board, m_image, wiped);
+        for (const QRect &r : wiped)
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                std::memcpy(m_image.scanLine(y) + r.left() * 4, m_board.constScanLine(y) + r.left() * 4, r.width() * 4);
         bool restored = false;
         for (std::size_t i = 0; i < drawnTexts.size(); ++i)
             if (i >= texts.size() || texts[i]->coverage != drawnTexts[i]->coverage) {

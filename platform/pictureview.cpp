@@ -18,8 +18,6 @@ PictureView::PictureView(QWidget *parent) : QWidget(parent)
 {
     // We paint every pixel ourselves: no background fill before each paint.
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setAutoFillBackground(false);
-    setMouseTracking(false);
     // The board takes the keys: it is played by them, and losing the focus tells
     // that a press was cut short.
     setFocusPolicy(Qt::StrongFocus);
@@ -53,12 +51,6 @@ void PictureView::PaintPicture(const QImage &picture, const QRegion &changed)
     update(region);
 }
 
-const QImage &PictureView::picture() const
-{
-    static const QImage none;
-    return m_picture ? *m_picture : none;
-}
-
 void PictureView::paintEvent(QPaintEvent *event)
 {
     QPainter p(this);
@@ -72,14 +64,10 @@ void PictureView::paintEvent(QPaintEvent *event)
                                                            event->rect().size() * shown.devicePixelRatio()));
 }
 
-std::int16_t PictureView::buttonCode(Qt::MouseButton button)
+std::int16_t PictureView::buttonCode(Qt::MouseButtons buttons)
 {
-    switch (button) {
-    case Qt::LeftButton: return 1;
-    case Qt::RightButton: return 2;
-    case Qt::MiddleButton: return 4;
-    default: return 0;
-    }
+    // Qt numbers the three buttons so already.
+    return static_cast<std::int16_t>(buttons & (Qt::LeftButton | Qt::RightButton | Qt::MiddleButton));
 }
 
 std::int16_t PictureView::shiftCode(Qt::KeyboardModifiers m)
@@ -111,11 +99,7 @@ void PictureView::mousePressEvent(QMouseEvent *e)
 void PictureView::mouseMoveEvent(QMouseEvent *e)
 {
     const QPointF p = e->position();
-    std::int16_t buttons = 0;
-    for (auto b : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton})
-        if (e->buttons() & b)
-            buttons |= buttonCode(b);
-    emit MouseMove(buttons, shiftCode(e->modifiers()), float(p.x()), float(p.y()));
+    emit MouseMove(buttonCode(e->buttons()), shiftCode(e->modifiers()), float(p.x()), float(p.y()));
 }
 
 void PictureView::mouseReleaseEvent(QMouseEvent *e)

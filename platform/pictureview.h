@@ -28,10 +28,10 @@ public:
     // it must live as long as the view shows it.
     void PaintPicture(const QImage &picture, const QRegion &changed);
     // The picture shown.
-    const QImage &picture() const;
+    const QImage &picture() const { return *m_picture; }
 
     // Button codes in the events: 1 left, 2 right, 4 middle.
-    static std::int16_t buttonCode(Qt::MouseButton button);
+    static std::int16_t buttonCode(Qt::MouseButtons buttons);
     // Shift codes: 1 Shift, 2 Ctrl, 4 Alt.
     static std::int16_t shiftCode(Qt::KeyboardModifiers modifiers);
 
@@ -59,7 +59,8 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
-    const QImage *m_picture = nullptr;
+    inline static const QImage s_none;
+    const QImage *m_picture = &s_none;
     QString m_description;
     Announcer *m_news = nullptr;
 };

@@ -5,17 +5,13 @@
 #include <random>
 
 namespace {
-std::function<float()> &source()
-{
-    static std::function<float()> s;
-    return s;
-}
+std::function<float()> g_source; // a test's, or none
 } // namespace
 
 float Random::Rnd()
 {
-    if (auto &s = source())
-        return s();
+    if (g_source)
+        return g_source();
     static std::mt19937 generator; // default state on purpose: the same colours every run
     // 24 bits fit a float exactly, so the result never rounds up to 1.
     return static_cast<float>(generator() >> 8) * (1.0f / 16777216.0f);
@@ -23,5 +19,5 @@ float Random::Rnd()
 
 void Random::setSource(std::function<float()> s)
 {
-    source() = std::move(s);
+    g_source = std::move(s);
 }

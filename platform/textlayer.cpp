@@ -41,26 +41,33 @@ TextFont::TextFont(const LogFont &description)
 }
 
 // A block's lines are whole pixels apart, so that each begins on a row.
+int TextFont::lineHeight() const
+{
+    return static_cast<int>(std::ceil(m_metrics.height()));
+}
+
+QPointF TextFont::baseline(const QRect &rect, const QStringList &lines, qsizetype i) const
+{
+    return QPointF(rect.left() + (rect.width() - m_metrics.horizontalAdvance(lines[i])) / 2.0,
+                   rect.top() + m_metrics.ascent() + double(i * lineHeight()));
+}
+
 QSize TextFont::measure(const QStringList &lines) const
 {
     double width = 0;
     for (const QString &line : lines)
         width = std::max(width, m_metrics.horizontalAdvance(line));
-    const int height = static_cast<int>(std::ceil(m_metrics.height()));
-    return QSize(static_cast<int>(std::ceil(width)), height * static_cast<int>(lines.size()));
+    return QSize(static_cast<int>(std::ceil(width)), lineHeight() * static_cast<int>(lines.size()));
 }
 
 void TextFont::drawCentered(QPainter &painter, const QRect &rect, const QStringList &lines, Colour colour) const
 {
-    const int height = static_cast<int>(std::ceil(m_metrics.height()));
     painter.save();
     painter.setFont(m_font);
     painter.setPen(toQColor(colour));
     painter.setBackgroundMode(Qt::TransparentMode);
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const double x = rect.left() + (rect.width() - m_metrics.horizontalAdvance(lines[i])) / 2.0;
-        painter.drawText(QPointF(x, rect.top() + m_metrics.ascent() + double(i * height)), lines[i]);
-    }
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        painter.drawText(baseline(rect, lines, i), lines[i]);
     painter.restore();
 }
 
@@ -68,12 +75,9 @@ std::shared_ptr<const Coverage> TextFont::coverage(const QRect &rect, const QStr
 {
     if (!m_coverage || lines != m_coverageLines || rect != m_coverageRect || ratio != m_coverageRatio) {
         // Only the glyphs' ink is rasterised, with a pixel to spare for their smoothing.
-        const int height = static_cast<int>(std::ceil(m_metrics.height()));
         QRectF ink;
-        for (qsizetype i = 0; i < lines.size(); ++i) {
-            const double x = rect.left() + (rect.width() - m_metrics.horizontalAdvance(lines[i])) / 2.0;
-            ink |= m_metrics.tightBoundingRect(lines[i]).translated(x, rect.top() + m_metrics.ascent() + double(i * height));
-        }
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            ink |= m_metrics.tightBoundingRect(lines[i]).translated(baseline(rect, lines, i));
         const QRect device = QRectF(ink.topLeft() * ratio, ink.size() * ratio).toAlignedRect().adjusted(-2, -2, 2, 2);
         m_coverage = Coverage::rasterise(device, ratio, [&](QPainter &p) { drawCentered(p, rect, lines, 0xFFFFFF); });
         m_coverageLines = lines;

@@ -46,6 +46,10 @@ public:
     std::shared_ptr<const Coverage> coverage(const QRect &rect, const QStringList &lines, double ratio);
 
 private:
+    int lineHeight() const;
+    // Where line i of the block begins, on its baseline.
+    QPointF baseline(const QRect &rect, const QStringList &lines, qsizetype i) const;
+
     LogFont m_description;
     QFont m_font;
     QFontMetricsF m_metrics;

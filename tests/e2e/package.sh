@@ -17,15 +17,19 @@ fail() { echo "package: FAIL: $*" >&2; exit 1; }
 # run WHAT COMMAND...: the command's output is shown only if it fails.
 run() { local what=$1; shift; "$@" >"$tmp/log" 2>&1 || { sed 's/^/  /' "$tmp/log" >&2; fail "$what"; }; }
 
-# check_tree PREFIX BINDIR MANPAGE: what an installation under PREFIX must hold.
+# check_tree PREFIX BINDIR MANPAGE INSTALLED-BINARY: what an installation under PREFIX must hold, the
+# bus's service starting the binary where it is installed.
 check_tree() {
     local f
     for f in "$2/pegmarch" "share/man/man6/$3" "share/applications/$app.desktop" "share/metainfo/$app.metainfo.xml" \
+        "share/dbus-1/services/$app.service" \
         "share/icons/hicolor/16x16/apps/$app.png" "share/icons/hicolor/32x32/apps/$app.png" \
         "share/icons/hicolor/scalable/apps/$app.svg"; do
         [ -s "$1/$f" ] || fail "not installed in $1: $f"
     done
     ! readelf -d "$1/$2/pegmarch" | grep -E 'RPATH|RUNPATH' || fail "$1/$2/pegmarch keeps a run path"
+    [ "$(cat "$1/share/dbus-1/services/$app.service")" = "$(printf '[D-BUS Service]\nName=%s\nExec=%s' $app "$4")" ] ||
+        fail "the bus's service does not start $4: $(cat "$1/share/dbus-1/services/$app.service")"
     run "the desktop entry is not valid" desktop-file-validate "$1/share/applications/$app.desktop"
     run "the metainfo is not valid" appstreamcli validate --no-net "$1/share/metainfo/$app.metainfo.xml"
     LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$1/share/man/man6/$3" >"$tmp/man.txt" 2>"$tmp/man.err"
@@ -34,7 +38,7 @@ check_tree() {
 }
 
 run "cmake --install failed" cmake --install "${1:?usage: package.sh CMAKE-BUILD-DIR}" --prefix "$tmp/prefix"
-check_tree "$tmp/prefix" bin pegmarch.6
+check_tree "$tmp/prefix" bin pegmarch.6 "$tmp/prefix/bin/pegmarch"
 
 # Built from a release tree, without git, as Debian builds it.
 mkdir "$tmp/release" && tar -C "$root" --exclude=./.git --exclude='./build*' -cf - . | tar -xf - -C "$tmp/release"
@@ -45,7 +49,7 @@ deb=$(echo "$tmp"/out/pegmarch_*.deb)
     fail "the package build left files in the tree"
 run "lintian reports errors or warnings" lintian --fail-on error,warning "$tmp"/out/package/*.changes
 run "cannot unpack the package" dpkg-deb -x "$deb" "$tmp/deb"
-check_tree "$tmp/deb/usr" games pegmarch.6.gz
+check_tree "$tmp/deb/usr" games pegmarch.6.gz /usr/games/pegmarch
 run "the binary lacks hardening" hardening-check --nocfprotection "$tmp/deb/usr/games/pegmarch"
 
 changelog=$root/debian/changelog

@@ -20,10 +20,12 @@ def wait(predicate, what, seconds=10):
 
 
 class Session:
-    def __init__(self, binary, size="1024x768"):
+    def __init__(self, binary, size="1024x768", installed=False):
+        """With installed, the game as cmake --install puts it in a prefix of the session's, its desktop entry's
+        Exec= a wrapper that logs each run (self.launched), and the session bus finding the game's service there."""
         self.binary, self.games = binary, []
         self.tmp = tempfile.TemporaryDirectory(prefix="pegmarch-e2e-")
-        self.env = {k: v for k, v in os.environ.items() if not k.startswith(("QT_", "WAYLAND", "XDG_SESSION"))}
+        self.env = {k: v for k, v in os.environ.items() if not k.startswith(("QT_", "WAYLAND", "XDG_SESSION", "DBUS"))}
         self.env["XDG_RUNTIME_DIR"] = self.tmp.name
         read, write = os.pipe()
         self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-nolisten", "tcp", "-screen", "0",
@@ -31,6 +33,24 @@ class Session:
         os.close(write)
         with os.fdopen(read) as f:
             self.env["DISPLAY"] = ":" + f.readline().strip()
+        self.launched = os.path.join(self.tmp.name, "launched")
+        if installed:
+            prefix = os.path.join(self.tmp.name, "prefix")
+            subprocess.run(["cmake", "--install", os.path.dirname(binary), "--prefix", prefix], check=True,
+                           stdout=subprocess.DEVNULL)
+            self.binary = prefix + "/bin/pegmarch"
+            with open(self.launched + ".sh", "w") as f:
+                f.write('#!/bin/sh\necho "$@" >> %s\nexec %s "$@"\n' % (self.launched, self.binary))
+            os.chmod(self.launched + ".sh", 0o755)
+            entry = prefix + "/share/applications/org.ostrel.Pegmarch.desktop"
+            text = open(entry).read().replace("Exec=pegmarch", "Exec=" + self.launched + ".sh")
+            open(entry, "w").write(text)
+            self.env["XDG_DATA_DIRS"] = prefix + "/share:/usr/local/share:/usr/share"
+        # A session bus of the session's own, as a desktop session starts it: after the display.
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = "unix:path=%s/bus" % self.tmp.name
+        self.bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--address=" + self.env["DBUS_SESSION_BUS_ADDRESS"]],
+                                    env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wait(lambda: os.path.exists(self.tmp.name + "/bus"), "the session bus")
         self.x = display.Display(self.env["DISPLAY"])
         self.root = self.x.screen().root
         self.root.change_attributes(event_mask=X.PropertyChangeMask)  # start-up notices come to the root
@@ -42,17 +62,15 @@ class Session:
                 os.killpg(p.pid, 9)
                 p.wait()
         self.x.close()
-        self.xvfb.terminate()
-        self.xvfb.wait()
+        for p in (self.bus, self.xvfb):
+            p.terminate()
+            p.wait()
         self.tmp.cleanup()
 
-    def start(self, *args, env=None, mounts=""):
-        """The game; with mounts, shell commands that change what it sees of the file system first, in a
-        mount namespace of its own where it is root (and /run/user/0 its runtime folder as the system makes it)."""
-        command = [self.binary, *args]
-        if mounts:
-            command = ["unshare", "--mount", "--map-root-user", "sh", "-ec", mounts + '; exec "$0" "$@"', *command]
-        p = subprocess.Popen(command, env={**self.env, **(env or {})}, stdin=subprocess.DEVNULL,
+    def start(self, *args, env=None, command=None):
+        """The game, or another command; a variable given as None is unset."""
+        env = {k: v for k, v in {**self.env, **(env or {})}.items() if v is not None}
+        p = subprocess.Popen(command or [self.binary, *args], env=env, stdin=subprocess.DEVNULL,
                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, start_new_session=True)
         self.games.append(p)
         return p
@@ -102,8 +120,15 @@ class Session:
         wait(lambda: spoken, "Orca speaking", 30)
         return spoken
 
-    def start_window(self, *args, env=None, mounts=""):
-        p = self.start(*args, env=env, mounts=mounts)
+    def owner(self):
+        """The process id that owns the game's name on the session bus, or None."""
+        run = subprocess.run(["gdbus", "call", "--session", "--dest", "org.freedesktop.DBus", "--object-path", "/",
+                              "--method", "org.freedesktop.DBus.GetConnectionUnixProcessID", "org.ostrel.Pegmarch"],
+                             env=self.env, capture_output=True, text=True)
+        return int(run.stdout.strip("()\n,").split()[-1]) if run.returncode == 0 else None
+
+    def start_window(self, *args, env=None):
+        p = self.start(*args, env=env)
         wait(lambda: self.windows() or p.poll() is not None, "the game's window")
         if p.poll() is not None:
             raise AssertionError("the game ended at start: " + p.stderr.read())
@@ -146,8 +171,9 @@ class Session:
         return e.time
 
     def use_another(self, title="another", seconds=10):
-        """Another program's window, activated from a task list and used: the user's last action."""
-        other = (self.managed(title) or [self.root.create_window(50, 50, 300, 200, 0, self.x.screen().root_depth)])[0]
+        """Another program's window over the whole screen, activated from a task list and used: the user's last
+        action."""
+        other = (self.managed(title) or [self.root.create_window(0, 0, 1024, 768, 0, self.x.screen().root_depth)])[0]
         other.set_wm_name(title)
         for attempt in range(seconds // 2, -1, -1):  # a window manager still starting may miss a window mapped then
             other.unmap()
