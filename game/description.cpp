@@ -16,20 +16,28 @@ QString numberList(const QList<std::int32_t> &numbers)
 }
 } // namespace
 
-QString Game::stageWords(const QString &separator) const
+QList<std::int32_t> Game::openPegs(std::int32_t Stage) const
 {
     QList<std::int32_t> open;
     for (int p = 1; p <= kPegs; ++p)
-        if (pegInTriangle(p))
+        if (pegInTriangle(Stage, p))
             open << p;
-    return QStringLiteral("Target peg: %1").arg(plngStage) + separator + QStringLiteral("Open pegs: ") + numberList(open);
+    return open;
+}
+
+QString Game::nextTarget() const
+{
+    const QList<std::int32_t> open = openPegs(plngStage);
+    return QStringLiteral("Next %1").arg(plngStage)
+        + (open == openPegs(plngStage - 1) ? QString() : QStringLiteral(", open ") + numberList(open)) + '.';
 }
 
 QString Game::Description() const
 {
     QStringList lines;
     if (pblnRunning) {
-        lines << stageWords(QStringLiteral("\n"));
+        lines << QStringLiteral("Target peg: %1").arg(plngStage)
+              << QStringLiteral("Open pegs: ") + numberList(openPegs(plngStage));
     } else {
         lines << QStringLiteral("Game over");
     }

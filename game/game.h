@@ -115,7 +115,8 @@ private:
     // Board.
     void fillBoard();
     void UpdateTopRings();
-    bool pegInTriangle(std::int32_t Peg) const;
+    static bool pegInTriangle(std::int32_t Stage, std::int32_t Peg);
+    bool pegInTriangle(std::int32_t Peg) const { return pegInTriangle(plngStage, Peg); }
     double distanceToPeg(int p, float X, float Y) const;
 
     // Keyboard: a peg named by a key, a held ring carried to the next open peg.
@@ -126,9 +127,10 @@ private:
     void announceBoard();
     // Tells them what just happened, in a short sentence they speak at once.
     void Announce(const QString &sentence);
-    // The current transfer in words: the target peg, then the open pegs, with
-    // separator between them.
-    QString stageWords(const QString &separator) const;
+    // The open pegs of a stage.
+    QList<std::int32_t> openPegs(std::int32_t Stage) const;
+    // A new transfer in a few words: the target peg, and the open pegs where they changed.
+    QString nextTarget() const;
 
     // Overlay: paints the centred text over the board, in this frame's colour.
     void DrawCentered();

@@ -59,13 +59,12 @@ void Game::keyPegNamed(std::int32_t Peg)
     UpdateTopRings();
     m_keyRing = plngTopRing[Peg];
     m_keyPeg = Peg;
-    Announce(m_keyRing ? QStringLiteral("Ring %1 lifted from peg %2.").arg(m_keyRing).arg(Peg)
-                         : QStringLiteral("Peg %1 is empty.").arg(Peg));
+    Announce(m_keyRing ? QStringLiteral("%1 up.").arg(m_keyRing) : QStringLiteral("%1 empty.").arg(Peg));
 }
 
 void Game::keyPutBack()
 {
-    Announce(QStringLiteral("Ring %1 back on peg %2.").arg(m_keyRing).arg(ptypRings[m_keyRing].Peg));
+    Announce(QStringLiteral("Back on %1.").arg(ptypRings[m_keyRing].Peg));
     m_keyRing = 0;
 }
 
@@ -77,7 +76,7 @@ void Game::keyCarry(int step)
         peg = (peg - 1 + step + kPegs) % kPegs + 1;
         if (pegInTriangle(peg)) {
             m_keyPeg = peg;
-            Announce(QStringLiteral("Ring %1 over peg %2.").arg(m_keyRing).arg(peg));
+            Announce(QStringLiteral("Over %1.").arg(peg));
             return;
         }
     }

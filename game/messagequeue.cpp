@@ -44,7 +44,7 @@ void Game::SetShortMessage(const QString &NewValue)
             pstrShortMessage = DisplayCentered();
             plngMessageTick = Clock::TickCount();
             m_messageUp = true;
-            Announce(OneLine(pstrShortMessage));
+            Announce(SpokenMessage(pstrShortMessage));
         } else {
             pstrMessageQueue.append(Value(NewValue)); // equal texts are queued too
         }
@@ -79,7 +79,7 @@ void Game::SetShortMessage(const QString &NewValue)
     SetDisplayCentered(pstrMessageQueue.at(1).text());
     pstrShortMessage = DisplayCentered();
     plngMessageTick = Clock::TickCount();
-    Announce(OneLine(pstrShortMessage));
+    Announce(SpokenMessage(pstrShortMessage));
     if (pstrMessageQueue.upper() == 1) {
         pstrMessageQueue.erase();
     } else {

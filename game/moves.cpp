@@ -6,14 +6,10 @@
 #include "messages.h"
 #include "platform/messagebox.h"
 
-namespace {
-const QString kCrLf = QStringLiteral("\r\n");
-} // namespace
-
 // The pegs a ring may be moved to: the triangle of the current transfer.
-bool Game::pegInTriangle(std::int32_t Peg) const
+bool Game::pegInTriangle(std::int32_t Stage, std::int32_t Peg)
 {
-    switch (plngStage) {
+    switch (Stage) {
     case 1:
     case 2:
     case 3:
@@ -40,8 +36,7 @@ void Game::MoveRing(std::int32_t Ring, std::int32_t Peg)
         return;
     }
     if (!pegInTriangle(Peg)) {
-        SetShortMessage(QStringLiteral("Peg %1 is outside of").arg(Peg) + kCrLf
-                        + QStringLiteral("the current triangle!"));
+        SetShortMessage(OutsideMessage(Peg));
         return;
     }
 
@@ -52,11 +47,9 @@ void Game::MoveRing(std::int32_t Ring, std::int32_t Peg)
     if (T == 0 || T < Ring) {
         ptypRings[Ring].Peg = Peg;
         ++plngMoveCount;
-        Announce(QStringLiteral("Ring %1 on peg %2. Moves: %3.").arg(Ring).arg(Peg).arg(plngMoveCount));
+        Announce(QStringLiteral("Move %1.").arg(plngMoveCount));
     } else {
-        SetShortMessage(QStringLiteral("No way moving bigger ring %1").arg(Ring) + kCrLf
-                        + QStringLiteral("on top of smaller ring %1").arg(T) + kCrLf
-                        + QStringLiteral("in peg %1!").arg(Peg));
+        SetShortMessage(BiggerOnSmallerMessage(Ring, T, Peg));
     }
 
     // The stage advances only when the whole tower stands on the target peg.
@@ -70,5 +63,5 @@ void Game::MoveRing(std::int32_t Ring, std::int32_t Peg)
     if (plngStage == 7)
         EndGame(true); // which says the closing text
     else
-        Announce(QStringLiteral("Tower on peg %1. ").arg(plngStage - 1) + stageWords(QStringLiteral(". ")) + '.');
+        Announce(nextTarget());
 }

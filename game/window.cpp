@@ -59,7 +59,7 @@ void Game::pobjTimer_Timer()
 void Game::pobjMnuNewGame_Click()
 {
     NewGame();
-    Announce(QStringLiteral("New game. ") + stageWords(QStringLiteral(". ")) + '.');
+    Announce(QStringLiteral("New game."));
 }
 
 void Game::pobjMnuAbort_Click()

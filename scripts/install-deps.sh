@@ -10,7 +10,8 @@ packages=(
     fonts-liberation
     xvfb xdotool python3-xlib
     dbus-daemon at-spi2-core python3-pyatspi weston qt6-wayland
-    orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng libglib2.0-bin libgtk-3-bin mutter openbox
+    orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng pulseaudio pulseaudio-utils libglib2.0-bin libgtk-3-bin
+    mutter openbox
     build-essential dpkg-dev debhelper lintian devscripts man-db desktop-file-utils appstream
     libbenchmark-dev clang libclang-rt-14-dev
 )

@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: MIT
 """End to end: the real game in a private X server and session bus, driven by real
 input.   /usr/bin/python3 e2e.py PATH-TO-PEGMARCH [TEST...]"""
-import os, signal, subprocess, sys, time, traceback
+import os, re, signal, subprocess, sys, time, traceback
 
 from xsession import TITLE, Session, ended, wait
 
@@ -127,29 +127,48 @@ def test_launcher(s):
 
 
 def test_whole_game_by_keys_heard_by_orca(s):
-    """A whole game by keys with the real Orca screen reader: what it speaks is what a blind player hears."""
+    """A whole game by keys with the real Orca screen reader, its speech played in real time as a blind player
+    hears it: at 3 s a key, every word the game says is heard to its end, before the next key cuts it."""
     spoken = s.screen_reader()
     game, w = s.start_window()
     s.xdotool("windowfocus", "--sync", w.id)
     wait(lambda: any("Board canvas" in said for said in spoken) and any("Target peg: 2" in said for said in spoken),
          "the board read when it takes the focus", 20)
+    time.sleep(3)  # the board read to its end
 
-    def play(keys, *words, seconds=2):
-        """Types keys, as fast as a quick player, and waits for Orca to speak each of words."""
-        start = len(spoken)
-        s.xdotool("key", "--delay", 50, *keys)
-        wait(lambda: all(any(w in said for said in spoken[start:]) for w in words), "Orca saying %s" % (words,), seconds)
-        return [said for said in spoken[start:] if "notification" in said]
+    def paced(keys, seconds, then=0):
+        """Types keys that many seconds apart, the last one then seconds before the next; what of the game's
+        words speech-dispatcher played meanwhile: (words, seconds, to their end)."""
+        start = len(s.played())
+        for i, key in enumerate(keys):
+            s.xdotool("key", key)
+            time.sleep(then if i == len(keys) - 1 and then else seconds)
+        return [(text.split(" ", 1)[1], t, whole) for text, t, whole in s.played()[start:] if text.startswith("notification ")]
 
     moves = optimal_game()
-    heard = play(["1"], "Ring 5 lifted from peg 1.") + play(["2"], "Moves: 1.")
-    heard += play(["1", "2"], "No way moving bigger ring 4 on top of smaller ring 5 in peg 2!")
-    heard += play([k for m in moves[1:31] for k in m], "Tower on peg 2. Target peg: 3. Open pegs: 1, 2, 3.")[-1:]
-    play([k for m in moves[31:154] for k in m], "Moves: 154.", seconds=10)
-    heard += play(map(str, moves[154]), "You did it in 155! Ingenious")[-1:]
-    heard += play(["F2"], "New game. Target peg: 2.")
-    counts = {n for n in range(1, 156) if any("Moves: %d." % n in said for said in spoken)}
-    print("Orca said, of 155 moves %d:" % len(counts), *heard, sep="\n  ")
+    heard = paced([k for m in moves[:31] for k in m], 3.0, then=5)  # the first transfer, its end awaited
+    heard += paced(["2", "Escape"] + list(moves[31]) + ["2", "3", "2", "4", "1"], 3.0)  # put back, refused thrice
+    said = [words for words, t, whole in heard]
+    assert said[61:] == ["Move 31. Next 3.", "5 up.", "Back on 2.", "5 up.", "Move 32.", "4 up.", "4 on 5 no.", "4 up.",
+                         "4 closed.", "1 empty."], said
+    cut = [(words, "%.2f s" % t) for words, t, whole in heard if not whole]
+    assert not cut, "cut short at 3 s a key: %s" % cut
+    kinds = {}
+    for words, t, _ in heard:
+        kinds.setdefault(re.sub(r"\d+", "N", words), []).append(t)
+    print("Heard at 3 s a key, each to its end, after Orca's word \"notification\":",
+          *("%-18s %.2f to %.2f s" % (kind, min(t), max(t)) for kind, t in kinds.items()), sep="\n  ")
+    # Faster: a figure, not a condition. A sentence cut short is heard to a share of its words like its share of time.
+    full = {len(words.split()): t for words, t, whole in heard if whole}
+    quick = paced([k for m in moves[32:42] for k in m], 1.5)
+    words = lambda w, t: len(w.split()) if t >= full.get(len(w.split()), 0) else int(len(w.split()) * t / full[len(w.split())])
+    print("At 1.5 s a key, of %d game sentences %d heard whole, %d to their first three words" %
+          (len(quick), sum(whole for *_, whole in quick), sum(words(w, t) >= min(3, len(w.split())) for w, t, _ in quick)))
+
+    start = len(spoken)  # the rest as fast as a quick player: what Orca says, cut or not
+    s.xdotool("key", "--delay", 50, *[k for m in moves[42:] for k in m], "sleep", 1, "key", "F2")
+    wait(lambda: any("You did it in 155! Ingenious" in said for said in spoken[start:]) and
+         any("New game." in said for said in spoken[start:]), "Orca saying the closing text and the new game", 20)
 
 
 def raised_under(s, *window_manager):

@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: MIT
 """A private X server for the end-to-end tests: the real game started on it, its
 windows found by title, screenshots read pixel by pixel, input sent with xdotool."""
-import os, pty, subprocess, tempfile, threading, time, tty
+import html, os, pty, re, subprocess, tempfile, threading, time, tty
 
 from Xlib import X, Xatom, display, protocol
 
@@ -87,15 +87,18 @@ class Session:
         self.helper("/usr/libexec/at-spi2-registryd")
 
     def screen_reader(self):
-        """The Orca screen reader, speaking through espeak-ng into no sound card, as for a
-        user who turned it on: its spoken lines, as they come."""
+        """The Orca screen reader, speaking through espeak-ng at real speed into a PulseAudio sink that
+        plays to nothing, as for a user who turned it on: what it sends to speech, as it comes."""
         home = self.tmp.name
         self.env.update(HOME=home, XDG_CONFIG_HOME=home + "/config", XDG_DATA_HOME=home + "/data",
                         XDG_CACHE_HOME=home + "/cache", GSETTINGS_BACKEND="memory")
         os.makedirs(home + "/config/speech-dispatcher")
-        with open(home + "/config/speech-dispatcher/speechd.conf", "w") as f:  # without a device it hangs
+        self.helper("pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--disable-shm=yes",
+                    "-L", "module-null-sink sink_name=nothing", "-L", "module-native-protocol-unix")
+        wait(lambda: os.path.exists(home + "/pulse/native"), "PulseAudio")
+        with open(home + "/config/speech-dispatcher/speechd.conf", "w") as f:
             f.write('AddModule "espeak-ng" "sd_espeak-ng" "espeak-ng.conf"\nDefaultModule espeak-ng\n'
-                    'AudioOutputMethod "alsa"\nAudioALSADevice "null"\n')
+                    'AudioOutputMethod "pulse"\nLogLevel 5\nLogDir "%s"\n' % home)
         self.helper("speech-dispatcher", "--run-single", "--timeout", "0")
         self.accessibility_bus()
         subprocess.run(["gdbus", "call", "--session", "--dest", "org.a11y.Bus", "--object-path", "/org/a11y/bus",
@@ -126,6 +129,24 @@ class Session:
                               "--method", "org.freedesktop.DBus.GetConnectionUnixProcessID", "org.ostrel.Pegmarch"],
                              env=self.env, capture_output=True, text=True)
         return int(run.stdout.strip("()\n,").split()[-1]) if run.returncode == 0 else None
+
+    def played(self):
+        """What speech-dispatcher played, in order: (text, seconds it played, whether to its end)."""
+        played, text, begun = [], None, None
+        for line in open(self.tmp.name + "/speech-dispatcher.log", errors="replace"):
+            if "Incoming text: |" in line:
+                text = re.sub(r"<[^>]*>", "", line.split("Incoming text: |", 1)[1].rsplit("|", 1)[0]).strip()
+            elif "INDEX MARK: __spd_" in line:
+                at = line.split("] ")[0]  # [Tue Dec  8 12:44:27 2026 : 961957]
+                clock = at.split()[3].split(":")
+                t = int(clock[0]) * 3600 + int(clock[1]) * 60 + int(clock[2]) + int(at.split(": ")[-1]) / 1e6
+                mark = line.rsplit("__spd_", 1)[1].strip()
+                if mark == "begin":
+                    begun = t
+                elif mark in ("end", "stopped") and begun is not None:
+                    played.append((html.unescape(text), t - begun, mark == "end"))
+                    begun = None
+        return played
 
     def start_window(self, *args, env=None):
         p = self.start(*args, env=env)
