@@ -4,7 +4,7 @@ BUILD ?= build
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test test-sanitize fuzz-check fuzz package bench bench-idle bench-soak screenshots clean
+.PHONY: all deps configure build run test test-sanitize fuzz package bench bench-idle bench-soak screenshots clean
 
 all: build
 
@@ -35,16 +35,13 @@ test-sanitize: deps
 	    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 	    ctest --output-on-failure -j $(JOBS) -E e2e_package
 
-# The fuzz target over its seed corpus (CI), or for FUZZ_SECONDS on a scratch copy.
+# The text fuzz target, a long random run, for FUZZ_SECONDS on a scratch copy of its corpus.
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 600
-fuzz-check: deps
-	@cmake -S tests/fuzz -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+fuzz: deps
+	@cmake -S bench/fuzz -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
-	cd $(FUZZ_BUILD) && ctest --output-on-failure
-
-fuzz: fuzz-check
-	mkdir -p $(FUZZ_BUILD)/corpus && cp -n tests/fuzz/corpus/* $(FUZZ_BUILD)/corpus/
+	mkdir -p $(FUZZ_BUILD)/corpus && cp -n bench/fuzz/corpus/* $(FUZZ_BUILD)/corpus/
 	$(FUZZ_BUILD)/fuzz_text -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $(FUZZ_BUILD)/corpus
 
 bench-idle: build

@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: MIT
 """A private X server for the end-to-end tests: the real game started on it, its
 windows found by title, screenshots read pixel by pixel, input sent with xdotool."""
-import html, os, pty, re, subprocess, tempfile, threading, time, tty
+import html, os, re, subprocess, tempfile, time
 
 from Xlib import X, Xatom, display, protocol
 
@@ -81,14 +81,9 @@ class Session:
                                            stderr=subprocess.DEVNULL, start_new_session=True))
         return self.games[-1]
 
-    def accessibility_bus(self):
-        self.helper("/usr/libexec/at-spi-bus-launcher", "--launch-immediately")
-        time.sleep(0.5)
-        self.helper("/usr/libexec/at-spi2-registryd")
-
     def screen_reader(self):
         """The Orca screen reader, speaking through espeak-ng at real speed into a PulseAudio sink that
-        plays to nothing, as for a user who turned it on: what it sends to speech, as it comes."""
+        plays to nothing, as for a user who turned it on."""
         home = self.tmp.name
         self.env.update(HOME=home, XDG_CONFIG_HOME=home + "/config", XDG_DATA_HOME=home + "/data",
                         XDG_CACHE_HOME=home + "/cache", GSETTINGS_BACKEND="memory")
@@ -100,28 +95,14 @@ class Session:
             f.write('AddModule "espeak-ng" "sd_espeak-ng" "espeak-ng.conf"\nDefaultModule espeak-ng\n'
                     'AudioOutputMethod "pulse"\nLogLevel 5\nLogDir "%s"\n' % home)
         self.helper("speech-dispatcher", "--run-single", "--timeout", "0")
-        self.accessibility_bus()
+        self.helper("/usr/libexec/at-spi-bus-launcher", "--launch-immediately")
+        time.sleep(0.5)
+        self.helper("/usr/libexec/at-spi2-registryd")
         subprocess.run(["gdbus", "call", "--session", "--dest", "org.a11y.Bus", "--object-path", "/org/a11y/bus",
                         "--method", "org.freedesktop.DBus.Properties.Set", "org.a11y.Status", "ScreenReaderEnabled",
                         "<true>"], env=self.env, check=True, stdout=subprocess.DEVNULL)
-        # Its debug log on a terminal of ours, which it writes line by line, unlike a file.
-        reader, writer = pty.openpty()
-        tty.setraw(writer)
-        spoken = []
-
-        def read(pending=b"", speaking=False):
-            while data := os.read(reader, 65536):
-                *lines, pending = (pending + data).split(b"\n")
-                for line in (line.decode(errors="replace") for line in lines):
-                    if not line.startswith(" " * 18):  # else the entry before goes on
-                        speaking = " - SPEECH OUTPUT: " in line
-                        spoken.extend([line.split(" - SPEECH OUTPUT: ")[1]] if speaking else [])
-                    elif speaking:
-                        spoken[-1] += "\n" + line.strip()
-        threading.Thread(target=read, daemon=True).start()
-        self.helper("orca", "--debug-file", os.ttyname(writer))
-        wait(lambda: spoken, "Orca speaking", 30)
-        return spoken
+        self.helper("orca")
+        wait(self.speech, "Orca speaking", 30)
 
     def owner(self):
         """The process id that owns the game's name on the session bus, or None."""
@@ -130,23 +111,25 @@ class Session:
                              env=self.env, capture_output=True, text=True)
         return int(run.stdout.strip("()\n,").split()[-1]) if run.returncode == 0 else None
 
-    def played(self):
-        """What speech-dispatcher played, in order: (text, seconds it played, whether to its end)."""
-        played, text, begun = [], None, None
+    def speech(self):
+        """What Orca sent to speech-dispatcher, in order, and how it was played in real time, from the
+        dispatcher's log: (text, seconds it played, whether to its end)."""
+        said, waiting, playing = [], [], None
         for line in open(self.tmp.name + "/speech-dispatcher.log", errors="replace"):
             if "Incoming text: |" in line:
                 text = re.sub(r"<[^>]*>", "", line.split("Incoming text: |", 1)[1].rsplit("|", 1)[0]).strip()
+                waiting.append(len(said))
+                said.append([html.unescape(text), 0.0, False])
             elif "INDEX MARK: __spd_" in line:
                 at = line.split("] ")[0]  # [Tue Dec  8 12:44:27 2026 : 961957]
-                clock = at.split()[3].split(":")
-                t = int(clock[0]) * 3600 + int(clock[1]) * 60 + int(clock[2]) + int(at.split(": ")[-1]) / 1e6
+                h, m, sec = map(int, at.split()[3].split(":"))
+                t = h * 3600 + m * 60 + sec + int(at.split(": ")[-1]) / 1e6
                 mark = line.rsplit("__spd_", 1)[1].strip()
-                if mark == "begin":
-                    begun = t
-                elif mark in ("end", "stopped") and begun is not None:
-                    played.append((html.unescape(text), t - begun, mark == "end"))
-                    begun = None
-        return played
+                if mark == "begin" and waiting:
+                    playing, begun = waiting.pop(0), t
+                elif mark in ("end", "stopped") and playing is not None:
+                    said[playing][1:], playing = [t - begun, mark == "end"], None
+        return [tuple(x) for x in said]
 
     def start_window(self, *args, env=None):
         p = self.start(*args, env=env)
@@ -259,11 +242,8 @@ class Session:
         bw, bh = width - 20, 355
         return x + 10, y + height - 10 - bh, bw, bh
 
-    def image(self, x, y, width, height):
-        return self.root.get_image(x, y, width, height, X.ZPixmap, 0xFFFFFFFF).data
-
     def pixel(self, x, y):
-        return tuple(self.image(x, y, 1, 1)[2::-1])
+        return tuple(self.root.get_image(x, y, 1, 1, X.ZPixmap, 0xFFFFFFFF).data[2::-1])
 
     def peg(self, board, p):
         return board[0] + PEGS[p][0] * board[2] // 6, board[1] + PEGS[p][1] * board[3] // 6
