@@ -97,11 +97,6 @@ QRegion differences(const std::vector<const PictureBox::Shape *> &now,
         if (!a || !b || !(*a == *b))
             region += (a ? a->bounds : QRect()) | (b ? b->bounds : QRect());
     }
-    // The corner pixels too, drawn again alike: with them the clip spans the
-    // picture, and the rasteriser cuts no line short, which would smooth its
-    // edge otherwise where the clip cuts it.
-    if (!region.isEmpty())
-        region += QRegion(0, 0, 1, 1) + QRegion(picture.right(), picture.bottom(), 1, 1);
     return region & picture;
 }
 
@@ -167,37 +162,54 @@ const QImage &PictureBox::Image()
 
 void PictureBox::drawBoard(QImage &image, const QRegion &region, const std::vector<const Shape *> &board) const
 {
-    if (region.isEmpty())
-        return;
-    // The painter sees the whole picture, clipped: a line is drawn alike whether
-    // the whole of it is drawn or a part (on a smaller picture, it is not).
+    // The painter sees the whole picture, clipped to one rectangle at a time: with
+    // a clip of many, Qt would mix pixels on threads of its own.
     QImage device(image.bits(), image.width(), image.height(), image.bytesPerLine(), image.format());
     QPainter p(&device);
-    p.setClipRegion(region);
-    p.fillRect(region.boundingRect(), toQColor(m_clearColour));
     p.setRenderHint(QPainter::Antialiasing, true);
-    p.scale(m_ratio, m_ratio);
-    for (const Shape *shape : board) {
-        const Shape &s = *shape;
-        if (!region.intersects(s.bounds))
-            continue;
-        if (s.kind == Shape::Line) {
+    const bool whole = region == QRegion(image.rect());
+    for (const QRect &area : region) {
+        p.setClipRect(area); // in device pixels, before the scale
+        p.fillRect(area, toQColor(m_clearColour));
+        p.save();
+        p.scale(m_ratio, m_ratio);
+        for (const Shape *shape : board)
+            if (shape->bounds.intersects(area))
+                drawShape(p, *shape, whole);
+        p.restore();
+    }
+}
+
+void PictureBox::drawShape(QPainter &p, const Shape &s, bool whole) const
+{
+    if (s.kind == Shape::Line) {
+        const QLineF line(s.x1 + kCentre, s.y1 + kCentre, s.x2 + kCentre, s.y2 + kCentre);
+        if (whole || m_ratio == 1 || line.length() == 0) {
             QPen pen(toQColor(s.fore), 1.0);
             pen.setCapStyle(Qt::SquareCap);
             p.setPen(pen);
-            p.drawLine(QPointF(s.x1 + kCentre, s.y1 + kCentre), QPointF(s.x2 + kCentre, s.y2 + kCentre));
-            continue;
+            p.drawLine(line);
+            return;
         }
-        const QPointF centre(s.x1 + kCentre, s.y1 + kCentre);
-        if (s.style == 0 && s.fore == s.fill) {
-            // Outline and fill of one colour make one disc reaching half the pen further.
-            p.setPen(Qt::NoPen);
-            p.setBrush(toQColor(s.fill));
-            p.drawEllipse(centre, s.x2 + 0.5, s.x2 + 0.5);
-        } else {
-            p.setPen(QPen(toQColor(s.fore), 1.0));
-            p.setBrush(s.style == 0 ? QBrush(toQColor(s.fill)) : QBrush(Qt::NoBrush));
-            p.drawEllipse(centre, s.x2, s.x2);
-        }
+        // Scaled, a line drawn in part is smoothed otherwise where the clip cuts
+        // it: the outline of the line, filled, is cut alike anywhere.
+        const QPointF along = (line.p2() - line.p1()) / line.length() / 2, across(-along.y(), along.x());
+        const QPointF outline[] = {line.p1() - along + across, line.p2() + along + across, line.p2() + along - across,
+                                   line.p1() - along - across};
+        p.setPen(Qt::NoPen);
+        p.setBrush(toQColor(s.fore));
+        p.drawPolygon(outline, 4);
+        return;
+    }
+    const QPointF centre(s.x1 + kCentre, s.y1 + kCentre);
+    if (s.style == 0 && s.fore == s.fill) {
+        // Outline and fill of one colour make one disc reaching half the pen further.
+        p.setPen(Qt::NoPen);
+        p.setBrush(toQColor(s.fill));
+        p.drawEllipse(centre, s.x2 + 0.5, s.x2 + 0.5);
+    } else {
+        p.setPen(QPen(toQColor(s.fore), 1.0));
+        p.setBrush(s.style == 0 ? QBrush(toQColor(s.fill)) : QBrush(Qt::NoBrush));
+        p.drawEllipse(centre, s.x2, s.x2);
     }
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 class Coverage;
+class QPainter;
 
 // Colours are 0x00BBGGRR: red in the low byte.
 using Colour = std::uint32_t;
@@ -76,6 +77,8 @@ private:
     void add(Shape shape, const QRectF &units);
     // Draws image anew inside region (device pixels): the background, then the board's shapes.
     void drawBoard(QImage &image, const QRegion &region, const std::vector<const Shape *> &board) const;
+    // One shape; whole when the whole picture is drawn.
+    void drawShape(QPainter &painter, const Shape &shape, bool whole) const;
 
     QRectF m_rect;
     double m_ratio = 1.0;
