@@ -121,7 +121,7 @@ void Coverage::visit(QImage &target, const QImage &under, const QRect &area, con
         const auto *lineBelow = reinterpret_cast<const std::uint32_t *>(below + row->y * stride);
         for (std::uint32_t i = row->mixed; i < row[1].mixed; ++i)
             if (const int x = m_mixedX[i]; x >= left && x <= right)
-                line[x] = mixed(lineBelow[x], m_alpha[i]);
+                line[x] = mixed(lineBelow, x, i, m_alpha[i]);
         for (std::uint32_t i = row->solids; i < row[1].solids; ++i) {
             const int from = std::max(m_solids[i].x, left);
             const int to = std::min(m_solids[i].x + m_solids[i].length, right + 1);
@@ -131,8 +131,8 @@ void Coverage::visit(QImage &target, const QImage &under, const QRect &area, con
     }
 }
 
-void Coverage::mix(QImage &target, const QImage &under, const QRect &area, std::uint32_t colour,
-                   std::uint32_t ground) const
+void Coverage::mix(QImage &target, const QImage &under, const QRect &area, std::uint32_t colour, std::uint32_t ground,
+                   std::uint32_t *store, bool keep) const
 {
     // The colour's share at each coverage, and the whole mix over the ground.
     std::array<std::uint32_t, 256> share, overGround;
@@ -142,7 +142,10 @@ void Coverage::mix(QImage &target, const QImage &under, const QRect &area, std::
     }
     visit(
         target, under, area,
-        [&](std::uint32_t pixel, std::uint32_t a) {
+        [&](const std::uint32_t *below, int x, std::uint32_t i, std::uint32_t a) {
+            const std::uint32_t pixel = store && !keep ? store[i] : below[x];
+            if (store && keep)
+                store[i] = pixel;
             return pixel == ground ? overGround[a] : (share[a] + byteMul(pixel, 255 - a)) | 0xff000000u;
         },
         [colour](std::uint32_t *line, const std::uint32_t *, int n) { fill(line, n, colour); });
@@ -151,6 +154,6 @@ void Coverage::mix(QImage &target, const QImage &under, const QRect &area, std::
 void Coverage::restore(QImage &target, const QImage &under, const QRect &area) const
 {
     visit(
-        target, under, area, [](std::uint32_t pixel, std::uint32_t) { return pixel; },
+        target, under, area, [](const std::uint32_t *below, int x, std::uint32_t, std::uint32_t) { return below[x]; },
         [](std::uint32_t *line, const std::uint32_t *below, int n) { std::memcpy(line, below, n * 4); });
 }

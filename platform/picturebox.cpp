@@ -135,6 +135,8 @@ const QImage &PictureBox::Image()
             m_boardDrawn.empty() ? QRegion(all) : differences(board, ofKind(m_boardDrawn, false), all);
         drawBoard(m_board, boardChanged, board);
         m_boardDrawn = m_shapes;
+        if (texts.empty() || boardChanged.intersects(texts[0]->bounds))
+            m_underOf.reset(); // the board under the text is not what was kept
         const QRegion wiped = m_changed;
         for (const QRect &r : wiped)
             for (int y = r.top(); y <= r.bottom(); ++y)
@@ -149,8 +151,16 @@ const QImage &PictureBox::Image()
         for (std::size_t i = 0; i < texts.size(); ++i) {
             const Shape &t = *texts[i];
             const bool same = !restored && i < drawnTexts.size() && t == *drawnTexts[i];
+            // What lies under the first text's edges is kept while the board there stays:
+            // a new colour then reads none of the board.
+            const bool kept = i == 0 && !same, keep = kept && m_underOf != t.coverage;
+            if (keep) {
+                m_underText.resize(t.coverage->storeSize());
+                m_underOf = t.coverage;
+            }
             for (const QRect &area : same ? wiped : QRegion(t.bounds))
-                t.coverage->mix(m_image, m_board, area, toQColor(t.fore).rgb(), ground);
+                t.coverage->mix(m_image, m_board, area, toQColor(t.fore).rgb(), ground,
+                                kept ? m_underText.data() : nullptr, keep);
             if (!same)
                 m_changed += t.bounds & all;
         }

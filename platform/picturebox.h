@@ -89,6 +89,9 @@ private:
     std::vector<Shape> m_shapes;     // since the last clear
     std::vector<Shape> m_drawn;      // as the picture holds them
     std::vector<Shape> m_boardDrawn; // as the board holds them
+    // The board's pixels under the first text's partly covered ones, and that text.
+    std::vector<std::uint32_t> m_underText;
+    std::shared_ptr<const Coverage> m_underOf;
     bool m_whole = true;
     QRegion m_changed;
 };

@@ -176,13 +176,14 @@ private slots:
         QTest::newRow("message gone") << 4 << false;
         QTest::newRow("held ring carried") << 5 << true;
         QTest::newRow("nothing") << 6 << true;
+        QTest::newRow("text's colour after a ring went under it") << 7 << false;
     }
     void framesDrawOnlyWhatChanged()
     {
         QFETCH(int, change);
         QFETCH(bool, small);
-        game->SetDisplayCentered(change == 0 ? "Here" : "");
-        in->setDrag(change == 1 ? 5 : 0, 300, 200);
+        game->SetDisplayCentered(change == 0 || change == 7 ? "Here" : "");
+        in->setDrag(change == 1 || change == 7 ? 5 : 0, 300, 200);
         in->key(change == 5 ? Qt::Key_1 : 0);
         if (change == 4)
             game->MoveRing(5, 4);
@@ -193,13 +194,19 @@ private slots:
         case 3: game->MoveRing(5, 2); break;
         case 4: clock->advance(4500); break;
         case 5: in->key(Qt::Key_Left); break;
+        case 7: // a new colour, the ring under the text in the colour before, and a new colour again
+            in->frameIn(0x204060 ^ 0x080808);
+            in->setDrag(5, 240, 180);
+            in->frameIn(0x204060 ^ 0x080808);
+            break;
         }
-        const QImage drawn = in->frameIn(0x204060 ^ (change == 0 ? 0x101010 : 0));
+        const Colour colour = 0x204060 ^ (change == 0 || change == 7 ? 0x101010 : 0);
+        const QImage drawn = in->frameIn(colour);
         const int changed = area(in->buffer()->changed());
         QCOMPARE(changed == 0, change == 6);
         QVERIFY2(changed < 480 * 360 / (small ? 4 : 1), qPrintable(QString::number(changed)));
         in->buffer()->invalidate();
-        QCOMPARE(in->frameIn(0x204060 ^ (change == 0 ? 0x101010 : 0)), drawn);
+        QCOMPARE(in->frameIn(colour), drawn);
     }
 };
 QTEST_MAIN(TestRenderer)
