@@ -7,10 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include <cwchar>
 
 namespace {
 // Runs of full coverage at least this long are filled rather than mixed.
@@ -24,24 +21,6 @@ inline std::uint32_t byteMul(std::uint32_t x, std::uint32_t a)
     x = ((x >> 8) & 0xff00ff) * a;
     x = (x + ((x >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
     return x | t;
-}
-// n pixels of one colour, four at a time where the processor can: a stretch of a
-// glyph is a few dozen pixels, too short for a library call to pay.
-inline void fill(std::uint32_t *line, int n, std::uint32_t colour)
-{
-#if defined(__SSE2__)
-    const __m128i four = _mm_set1_epi32(static_cast<int>(colour));
-    int i = 0;
-    for (; i + 4 <= n; i += 4)
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(line + i), four);
-    if (i < n && n >= 4) // the last few, overlapping the four before them
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(line + n - 4), four);
-    else
-        for (; i < n; ++i)
-            line[i] = colour;
-#else
-    std::fill(line, line + n, colour);
-#endif
 }
 } // namespace
 
@@ -148,7 +127,11 @@ void Coverage::mix(QImage &target, const QImage &under, const QRect &area, std::
                 store[i] = pixel;
             return pixel == ground ? overGround[a] : (share[a] + byteMul(pixel, 255 - a)) | 0xff000000u;
         },
-        [colour](std::uint32_t *line, const std::uint32_t *, int n) { fill(line, n, colour); });
+        [colour](std::uint32_t *line, const std::uint32_t *, int n) {
+            // The C library's wide fill is the fast one for 32-bit pixels.
+            static_assert(sizeof(wchar_t) == sizeof(std::uint32_t));
+            std::wmemset(reinterpret_cast<wchar_t *>(line), static_cast<wchar_t>(colour), n);
+        });
 }
 
 void Coverage::restore(QImage &target, const QImage &under, const QRect &area) const

@@ -15,66 +15,6 @@ namespace {
 // Pixel centres sit at +0.5: a line or circle at whole coordinates is centred on pixels.
 constexpr float kCentre = 0.5f;
 
-} // namespace
-
-QColor toQColor(Colour c)
-{
-    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-}
-
-bool PictureBox::Shape::operator==(const Shape &o) const
-{
-    return kind == o.kind && x1 == o.x1 && y1 == o.y1 && x2 == o.x2 && y2 == o.y2 && fore == o.fore
-        && fill == o.fill && style == o.style && coverage == o.coverage;
-}
-
-void PictureBox::Move(double left, double top, double width, double height)
-{
-    m_rect = QRectF(left, top, std::max(0.0, width), std::max(0.0, height));
-}
-
-void PictureBox::Cls()
-{
-    m_shapes.clear();
-    if (BackColor != m_clearColour)
-        invalidate();
-    m_clearColour = BackColor;
-}
-
-void PictureBox::add(Shape shape, const QRectF &units)
-{
-    // Where it may draw, with a pixel to spare for the edge's smoothing.
-    const QRectF device(units.topLeft() * m_ratio, units.size() * m_ratio);
-    if (!std::isfinite(device.left()) || !std::isfinite(device.top()) || !std::isfinite(device.right())
-        || !std::isfinite(device.bottom()))
-        return; // nowhere on the picture
-    constexpr double far = 1 << 24; // beyond any picture, and still a whole number of pixels
-    shape.bounds = device.adjusted(-2, -2, 2, 2).intersected(QRectF(-far, -far, 2 * far, 2 * far)).toAlignedRect();
-    m_shapes.push_back(std::move(shape));
-}
-
-void PictureBox::Line(float x1, float y1, float x2, float y2)
-{
-    add({Shape::Line, x1, y1, x2, y2, ForeColor, 0, 0, {}, {}},
-        QRectF(QPointF(x1, y1), QPointF(x2, y2)).normalized().adjusted(0, 0, 1, 1));
-}
-
-void PictureBox::Circle(float x, float y, float radius)
-{
-    const float r = std::abs(radius) + 1;
-    add({Shape::Circle, x, y, radius, 0, ForeColor, FillColor, FillStyle, {}, {}},
-        QRectF(x + kCentre - r, y + kCentre - r, 2 * r, 2 * r));
-}
-
-void PictureBox::Blend(std::shared_ptr<const Coverage> coverage, Colour colour)
-{
-    if (coverage) {
-        const QRect bounds = coverage->bounds();
-        m_shapes.push_back({Shape::Blend, 0, 0, 0, 0, colour, 0, 0, std::move(coverage), bounds});
-    }
-}
-
-namespace {
 // The shapes of one kind: the board's (lines and circles), or the texts mixed over it.
 std::vector<const PictureBox::Shape *> ofKind(const std::vector<PictureBox::Shape> &shapes, bool texts)
 {
@@ -101,6 +41,54 @@ QRegion differences(const std::vector<const PictureBox::Shape *> &now,
 }
 
 } // namespace
+
+QColor toQColor(Colour c)
+{
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
+void PictureBox::Move(double left, double top, double width, double height)
+{
+    m_rect = QRectF(left, top, std::max(0.0, width), std::max(0.0, height));
+}
+
+void PictureBox::Cls()
+{
+    m_shapes.clear();
+    if (BackColor != m_clearColour)
+        invalidate();
+    m_clearColour = BackColor;
+}
+
+void PictureBox::add(Shape shape, const QRectF &units)
+{
+    // Where it may draw, with a pixel to spare for the edge's smoothing.
+    const QRectF device(units.topLeft() * m_ratio, units.size() * m_ratio);
+    if (!std::isfinite(device.left() + device.top() + device.right() + device.bottom()))
+        return; // nowhere on the picture
+    constexpr double far = 1 << 24; // beyond any picture, and still a whole number of pixels
+    shape.bounds = device.adjusted(-2, -2, 2, 2).intersected(QRectF(-far, -far, 2 * far, 2 * far)).toAlignedRect();
+    m_shapes.push_back(std::move(shape));
+}
+
+void PictureBox::Line(float x1, float y1, float x2, float y2)
+{
+    add({Shape::Line, x1, y1, x2, y2, ForeColor, 0, 0, {}, {}},
+        QRectF(QPointF(x1, y1), QPointF(x2, y2)).normalized().adjusted(0, 0, 1, 1));
+}
+
+void PictureBox::Circle(float x, float y, float radius)
+{
+    const float r = std::abs(radius) + 1;
+    add({Shape::Circle, x, y, radius, 0, ForeColor, FillColor, FillStyle, {}, {}},
+        QRectF(x + kCentre - r, y + kCentre - r, 2 * r, 2 * r));
+}
+
+void PictureBox::Blend(std::shared_ptr<const Coverage> coverage, Colour colour)
+{
+    if (coverage)
+        m_shapes.push_back({Shape::Blend, 0, 0, 0, 0, colour, 0, 0, coverage, coverage->bounds()});
+}
 
 const QImage &PictureBox::Image()
 {

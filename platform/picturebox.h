@@ -70,7 +70,7 @@ public:
         std::int16_t style;
         std::shared_ptr<const Coverage> coverage;
         QRect bounds; // the device pixels it may touch
-        bool operator==(const Shape &o) const;
+        bool operator==(const Shape &o) const = default;
     };
 
 private:

@@ -12,8 +12,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-#include <cmath>
-
 PictureView::PictureView(QWidget *parent) : QWidget(parent)
 {
     // We paint every pixel ourselves: no background fill before each paint.
@@ -27,9 +25,7 @@ PictureView::PictureView(QWidget *parent) : QWidget(parent)
 
 void PictureView::Move(double left, double top, double width, double height)
 {
-    const QRect r(static_cast<int>(std::lround(left)), static_cast<int>(std::lround(top)),
-                  std::max(0, static_cast<int>(std::lround(width))),
-                  std::max(0, static_cast<int>(std::lround(height))));
+    const QRect r = QRectF(left, top, std::max(0.0, width), std::max(0.0, height)).toRect();
     if (r == geometry())
         return;
     setGeometry(r);

@@ -7,8 +7,6 @@
 
 #include <QFont>
 #include <QFontMetricsF>
-#include <QImage>
-#include <QSize>
 #include <QStringList>
 
 #include <array>
