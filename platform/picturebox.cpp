@@ -160,6 +160,8 @@ const QImage &PictureBox::Image()
 
 void PictureBox::drawBoard(QImage &image, const QRegion &region, const std::vector<const Shape *> &board) const
 {
+    if (region.isEmpty())
+        return; // the picture stays as it is, untouched
     // The painter sees the whole picture, clipped to one rectangle at a time: with
     // a clip of many, Qt would mix pixels on threads of its own.
     QImage device(image.bits(), image.width(), image.height(), image.bytesPerLine(), image.format());

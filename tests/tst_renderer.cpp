@@ -201,7 +201,9 @@ private slots:
             break;
         }
         const Colour colour = 0x204060 ^ (change == 0 || change == 7 ? 0x101010 : 0);
+        const qint64 before = in->view()->picture().cacheKey();
         const QImage drawn = in->frameIn(colour);
+        QCOMPARE(in->view()->picture().cacheKey() == before, change == 6); // nothing to draw: not even touched
         const int changed = area(in->buffer()->changed());
         QCOMPARE(changed == 0, change == 6);
         QVERIFY2(changed < 480 * 360 / (small ? 4 : 1), qPrintable(QString::number(changed)));

@@ -36,7 +36,7 @@ def optimal_game():
 
 def test_whole_game_by_drags(s):
     game, w = s.start_window()
-    assert w.get_full_property(s.x.intern_atom("_NET_WM_NAME"), 0).value.decode() == TITLE, "_NET_WM_NAME"
+    assert bytes(s.prop(w, "_NET_WM_NAME")).decode() == TITLE, "_NET_WM_NAME"
     assert s.geometry(w)[2] == 521, "the window is %d px wide, not 521" % s.geometry(w)[2]
     board = s.board(w)
     wait(lambda: tower_on(s, board, 1) and dots(s, board) == [BLACK, CYAN] + [BLACK] * 4, "the opening board")
@@ -156,7 +156,7 @@ def raised_under(s, *window_manager):
     refuses an activation older than the user's last action elsewhere; one from a terminal marks it, and so
     may gtk-launch, which gives no time."""
     wm = s.helper(*window_manager)
-    wait(lambda: s.root.get_full_property(s.x.intern_atom("_NET_SUPPORTING_WM_CHECK"), 0), "the window manager", 30)
+    wait(lambda: s.prop(s.root, "_NET_SUPPORTING_WM_CHECK"), "the window manager", 30)
     s.use_another(seconds=30)  # once it manages windows
     game = s.start()
     w = wait(lambda: s.managed(TITLE) or wm.poll() is not None or game.poll() is not None, "the game managed", 30)

@@ -150,20 +150,21 @@ class Session:
                 pass
         return found
 
+    def prop(self, w, name):
+        """The values of a window's property, as the window manager set them."""
+        value = w.get_full_property(self.x.intern_atom(name), X.AnyPropertyType)
+        return list(value.value) if value else []
+
     def managed(self, title):
         """The windows titled so that the window manager manages."""
-        clients = self.root.get_full_property(self.x.intern_atom("_NET_CLIENT_LIST"), X.AnyPropertyType)
-        found = [self.x.create_resource_object("window", w) for w in (clients.value if clients else [])]
-        return [w for w in found if w.get_wm_name() == title]
+        return [w for w in map(lambda i: self.x.create_resource_object("window", i), self.prop(self.root, "_NET_CLIENT_LIST"))
+                if w.get_wm_name() == title]
 
     def active(self):
-        """The window that the window manager says is active."""
-        active = self.root.get_full_property(self.x.intern_atom("_NET_ACTIVE_WINDOW"), X.AnyPropertyType)
-        return active.value[0] if active else 0
+        return (self.prop(self.root, "_NET_ACTIVE_WINDOW") or [0])[0]
 
     def states(self, w):
-        state = w.get_full_property(self.x.intern_atom("_NET_WM_STATE"), X.AnyPropertyType)
-        return [self.x.get_atom_name(a) for a in (state.value if state else [])]
+        return [self.x.get_atom_name(a) for a in self.prop(w, "_NET_WM_STATE")]
 
     def now(self):
         """The X server's time, as a launcher takes it: from a change to a window of its own."""
