@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <cwchar>
 
 namespace {
 // Runs of full coverage at least this long are filled rather than mixed.
@@ -93,14 +92,19 @@ void Coverage::visit(QImage &target, const QImage &under, const QRect &area, con
     const uchar *below = under.constBits();
     const qsizetype stride = target.bytesPerLine();
     const int left = clip.left(), right = clip.right();
+    const bool inside = left <= m_bounds.left() && right >= m_bounds.right();
     auto row = std::lower_bound(m_rows.begin(), m_rows.end() - 1, clip.top(),
                                 [](const Row &r, int y) { return r.y < y; });
     for (; row + 1 < m_rows.end() && row->y <= clip.bottom(); ++row) {
         auto *line = reinterpret_cast<std::uint32_t *>(bits + row->y * stride);
         const auto *lineBelow = reinterpret_cast<const std::uint32_t *>(below + row->y * stride);
-        for (std::uint32_t i = row->mixed; i < row[1].mixed; ++i)
-            if (const int x = m_mixedX[i]; x >= left && x <= right)
-                line[x] = mixed(lineBelow, x, i, m_alpha[i]);
+        if (inside) // the usual case: no pixel to leave out
+            for (std::uint32_t i = row->mixed; i < row[1].mixed; ++i)
+                line[m_mixedX[i]] = mixed(lineBelow, m_mixedX[i], i, m_alpha[i]);
+        else
+            for (std::uint32_t i = row->mixed; i < row[1].mixed; ++i)
+                if (const int x = m_mixedX[i]; x >= left && x <= right)
+                    line[x] = mixed(lineBelow, x, i, m_alpha[i]);
         for (std::uint32_t i = row->solids; i < row[1].solids; ++i) {
             const int from = std::max(m_solids[i].x, left);
             const int to = std::min(m_solids[i].x + m_solids[i].length, right + 1);
@@ -119,19 +123,18 @@ void Coverage::mix(QImage &target, const QImage &under, const QRect &area, std::
         share[a] = byteMul(colour, a);
         overGround[a] = (share[a] + byteMul(ground, 255 - a)) | 0xff000000u;
     }
-    visit(
-        target, under, area,
-        [&](const std::uint32_t *below, int x, std::uint32_t i, std::uint32_t a) {
-            const std::uint32_t pixel = store && !keep ? store[i] : below[x];
-            if (store && keep)
-                store[i] = pixel;
-            return pixel == ground ? overGround[a] : (share[a] + byteMul(pixel, 255 - a)) | 0xff000000u;
-        },
-        [colour](std::uint32_t *line, const std::uint32_t *, int n) {
-            // The C library's wide fill is the fast one for 32-bit pixels.
-            static_assert(sizeof(wchar_t) == sizeof(std::uint32_t));
-            std::wmemset(reinterpret_cast<wchar_t *>(line), static_cast<wchar_t>(colour), n);
-        });
+    const auto fill = [colour](std::uint32_t *line, const std::uint32_t *, int n) { std::fill(line, line + n, colour); };
+    const auto over = [&](std::uint32_t pixel, std::uint32_t a) {
+        return pixel == ground ? overGround[a] : (share[a] + byteMul(pixel, 255 - a)) | 0xff000000u;
+    };
+    // The pixels under the partly covered ones: from the store, into it, or from under alone.
+    if (store && !keep)
+        visit(target, under, area, [&](const std::uint32_t *, int, std::uint32_t i, std::uint32_t a) { return over(store[i], a); }, fill);
+    else if (store)
+        visit(target, under, area,
+              [&](const std::uint32_t *below, int x, std::uint32_t i, std::uint32_t a) { return over(store[i] = below[x], a); }, fill);
+    else
+        visit(target, under, area, [&](const std::uint32_t *below, int x, std::uint32_t, std::uint32_t a) { return over(below[x], a); }, fill);
 }
 
 void Coverage::restore(QImage &target, const QImage &under, const QRect &area) const

@@ -98,7 +98,6 @@ const QImage &PictureBox::Image()
         // Opaque 32-bit: drawn into fast and copied to the screen without blending.
         m_image = QImage(pixels, QImage::Format_RGB32);
         m_image.setDevicePixelRatio(m_ratio);
-        m_board = QImage();
         invalidate();
     }
     const QRect all = m_image.rect();
@@ -142,10 +141,9 @@ const QImage &PictureBox::Image()
             // What lies under the first text's edges is kept while the board there stays:
             // a new colour then reads none of the board.
             const bool kept = i == 0 && !same, keep = kept && m_underOf != t.coverage;
-            if (keep) {
-                m_underText.resize(t.coverage->storeSize());
-                m_underOf = t.coverage;
-            }
+            if (keep)
+                m_underText.assign(t.coverage->storeSize(), 0);
+            m_underOf = kept ? t.coverage : m_underOf;
             for (const QRect &area : same ? wiped : QRegion(t.bounds))
                 t.coverage->mix(m_image, m_board, area, toQColor(t.fore).rgb(), ground,
                                 kept ? m_underText.data() : nullptr, keep);

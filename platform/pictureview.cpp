@@ -59,17 +59,20 @@ void PictureView::paintEvent(QPaintEvent *event)
                                                            event->rect().size() * shown.devicePixelRatio()));
 }
 
-std::int16_t PictureView::buttonCode(Qt::MouseButtons buttons)
+namespace {
+// Button codes in the events: 1 left, 2 right, 4 middle, as Qt numbers them too.
+std::int16_t buttonCode(Qt::MouseButtons buttons)
 {
-    // Qt numbers the three buttons so already.
     return static_cast<std::int16_t>(buttons & (Qt::LeftButton | Qt::RightButton | Qt::MiddleButton));
 }
 
-std::int16_t PictureView::shiftCode(Qt::KeyboardModifiers m)
+// Shift codes: 1 Shift, 2 Ctrl, 4 Alt.
+std::int16_t shiftCode(Qt::KeyboardModifiers m)
 {
     return static_cast<std::int16_t>(((m & Qt::ShiftModifier) ? 1 : 0) | ((m & Qt::ControlModifier) ? 2 : 0)
                                      | ((m & Qt::AltModifier) ? 4 : 0));
 }
+} // namespace
 
 void PictureView::SetDescription(const QString &description)
 {

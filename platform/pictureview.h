@@ -30,11 +30,6 @@ public:
     // The picture shown.
     const QImage &picture() const { return *m_picture; }
 
-    // Button codes in the events: 1 left, 2 right, 4 middle.
-    static std::int16_t buttonCode(Qt::MouseButtons buttons);
-    // Shift codes: 1 Shift, 2 Ctrl, 4 Alt.
-    static std::int16_t shiftCode(Qt::KeyboardModifiers modifiers);
-
     // The board in words, for assistive tools; a new text is announced to them.
     void SetDescription(const QString &description);
     const QString &Description() const { return m_description; }
