@@ -55,8 +55,8 @@ void Game::bindHandlers()
             [this] { Guarded("Info", [&] { pobjMnuHelpInfo_Click(); }); });
     connect(pobjMnuAbort, &QAction::triggered, this,
             [this] { Guarded("Abort", [&] { pobjMnuAbort_Click(); announceBoard(); }); });
-    connect(pobjMnuExit, &QAction::triggered, this,
-            [this] { Guarded("Exit", [&] { pobjMnuExit_Click(); }); });
+    for (QAction *exit : {pobjMnuExit, pobjForm->actQuit})
+        connect(exit, &QAction::triggered, this, [this] { Guarded("Exit", [&] { pobjMnuExit_Click(); }); });
     connect(pobjMnuNewGame, &QAction::triggered, this,
             [this] { Guarded("New", [&] { pobjMnuNewGame_Click(); announceBoard(); }); });
     connect(pobjPicView, &PictureView::MouseDown, this,

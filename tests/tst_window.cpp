@@ -5,6 +5,8 @@
 #include "platform/picturebox.h"
 #include "testsupport.h"
 
+#include <QMenu>
+
 
 class TestWindow : public QObject, private GameFixture
 {
@@ -72,6 +74,9 @@ private slots:
         QVERIFY(game->running() && form()->mnuGameAbort->isEnabled());
         QCOMPARE(game->rings()[5].Peg, 1);
         QVERIFY(game->DisplayCentered().isEmpty());
+        // Ctrl+Q, the desktop's quit key, is Exit's but not in the menu, which stays as it is.
+        QCOMPARE(form()->actQuit->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+        QCOMPARE(form()->mnuGame->actions(), (QList{form()->mnuGameNew, form()->mnuGameAbort, form()->mnuGameSep0, form()->mnuGameExit}));
         QTest::keyClick(form(), Qt::Key_F1);
         QCOMPARE(boxes, QStringList{AppTitle() + ": Ostrel and Pegmarch are trademarks of the Ostrel Pegmarch developers.\n"
                                                  "Written by the Ostrel Pegmarch developers.\n"

@@ -69,8 +69,14 @@ void frmMain::createActions()
     mnuHelpInfo->setObjectName(QStringLiteral("mnuHelpInfo"));
     mnuHelpInfo->setShortcut(QKeySequence(Qt::Key_F1));
 
+    // The desktop's quit key, as Exit: the window's own, not shown in the menu.
+    actQuit = new QAction(this);
+    actQuit->setObjectName(QStringLiteral("actQuit"));
+    actQuit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    addAction(actQuit);
+
     // Shortcuts work while the focus is anywhere in the window.
-    for (QAction *a : {mnuGameNew, mnuGameAbort, mnuGameExit, mnuHelpInfo})
+    for (QAction *a : {mnuGameNew, mnuGameAbort, mnuGameExit, mnuHelpInfo, actQuit})
         a->setShortcutContext(Qt::WindowShortcut);
 }
 

@@ -39,6 +39,7 @@ public:
     QAction *mnuGameExit;
     QMenu *mnuHelp;
     QAction *mnuHelpInfo;
+    QAction *actQuit; // Ctrl+Q
 
     // The inner size the window opens with.
     static constexpr int kInitialInnerWidth = 521;

@@ -23,8 +23,8 @@ check_tree() {
     local f
     for f in "$2/pegmarch" "share/man/man6/$3" "share/applications/$app.desktop" "share/metainfo/$app.metainfo.xml" \
         "share/dbus-1/services/$app.service" \
-        "share/icons/hicolor/16x16/apps/$app.png" "share/icons/hicolor/32x32/apps/$app.png" \
-        "share/icons/hicolor/scalable/apps/$app.svg"; do
+        "share/icons/hicolor/16x16/apps/$app.png" "share/icons/hicolor/128x128/apps/$app.png" \
+        "share/icons/hicolor/scalable/apps/$app.svg" "share/icons/hicolor/symbolic/apps/$app-symbolic.svg"; do
         [ -s "$1/$f" ] || fail "not installed in $1: $f"
     done
     ! readelf -d "$1/$2/pegmarch" | grep -E 'RPATH|RUNPATH' || fail "$1/$2/pegmarch keeps a run path"
