@@ -12,7 +12,7 @@ packages=(
     dbus-daemon at-spi2-core python3-pyatspi weston qt6-wayland
     orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng pulseaudio pulseaudio-utils libglib2.0-bin libgtk-3-bin
     mutter openbox
-    build-essential dpkg-dev debhelper lintian devscripts man-db desktop-file-utils appstream
+    build-essential dpkg-dev debhelper lintian devscripts man-db desktop-file-utils appstream appstream-util
     libbenchmark-dev clang libclang-rt-14-dev
 )
 

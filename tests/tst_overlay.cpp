@@ -47,36 +47,21 @@ private slots:
         QCOMPARE(game->DisplayCentered(), clean);
     }
 
-    void fontForTheNotRunningText()
-    {
-        game->EndGame(false);
-        game->MoveRing(1, 1);
-        frame();
-        const TextFont *font = in->overlayFont();
-        QVERIFY(font);
-        // 355 * 75 / 100 / 2 = 133.125; 501 * 75 / 100 / 20 = 18.7875.
-        QCOMPARE(font->description().height, -133);
-        QCOMPARE(font->description().width, 19);
-        // The face really comes out so: fixed pitch, character height and average width.
-        QCOMPARE(font->font().pixelSize(), 133);
-        QVERIFY(qAbs(QFontMetricsF(font->font()).averageCharWidth() - 19) <= 1.0);
-        QVERIFY(QFontInfo(font->font()).fixedPitch());
-    }
-
     // The font is fitted to the board when the text changes, and only then: a text
     // shown keeps its font when the board grows or shrinks.
     void fontFollowsTheText()
     {
-        in->view()->Move(10, 0, 250, 180);
-        game->SetDisplayCentered("Hello");
+        game->SetDisplayCentered("Game is not running.\r\nHit 'New Game'!"); // the longer line 20 characters
         frame();
-        const TextFont *first = in->overlayFont();
-        game->SetDisplayCentered("Hello");
+        const TextFont *font = in->overlayFont();
+        QCOMPARE(font->description().height, -133); // 355 * 75 / 100 / 2 = 133.125
+        QCOMPARE(font->description().width, 19);    // 501 * 75 / 100 / 20 = 18.7875
+        // The face really comes out so: fixed pitch, character height and average width.
+        QCOMPARE(font->font().pixelSize(), 133);
+        QVERIFY(qAbs(QFontMetricsF(font->font()).averageCharWidth() - 19) <= 1.0 && QFontInfo(font->font()).fixedPitch());
         in->view()->Move(10, 0, 800, 600);
         frame();
-        QCOMPARE(in->overlayFont(), first);
-        QCOMPARE(first->description().width, 38); // 250 * 75 / 100 / 5
-        QCOMPARE(first->description().height, -135);
+        QCOMPARE(in->overlayFont(), font);
         game->SetDisplayCentered("Hello!");
         frame();
         QCOMPARE(in->overlayFont()->description().width, 100); // 800 * 75 / 100 / 6
