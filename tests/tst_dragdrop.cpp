@@ -45,29 +45,21 @@ private slots:
 
     // On a 512 x 256 board the centres of pegs 1 and 3, (2/6 * 512, 128) and
     // (256, 5/6 * 256), are exact in single precision, so a position can lie
-    // exactly on a bound.
-    void exactBounds_data()
-    {
-        QTest::addColumn<float>("beyond");
-        QTest::addColumn<int>("picked");
-        QTest::addColumn<int>("peg");
-        QTest::newRow("on both bounds") << 0.0f << 5 << 1; // picked up; not dropped
-        QTest::newRow("just inside both") << -0.001f << 5 << 3;
-        QTest::newRow("just outside both") << 0.001f << 0 << 1;
-    }
+    // exactly on a bound: ring 5's radius from peg 1, its radius + 5 from peg 3.
     void exactBounds()
     {
-        QFETCH(float, beyond);
-        QFETCH(int, picked);
-        QFETCH(int, peg);
         view()->Move(10, 0, 512, 256);
         const float peg1x = 2.0f / 6 * 512, peg3y = 5.0f / 6 * 256;
         QVERIFY(peg1x == double(2.0f / 6) * 512 && peg3y == double(5.0f / 6) * 256);
-        in->mouseDown(peg1x, 128 - 18 - beyond); // ring 5's radius from peg 1
-        QCOMPARE(in->dragRing(), picked);
-        in->setDrag(5, 0, 0);
-        in->mouseUp(256 + 23 + beyond, peg3y); // its radius + 5 from peg 3
-        QCOMPARE(in->ring(5).Peg, peg);
+        // On both bounds: picked up, not dropped; just inside both; just outside both.
+        for (auto [beyond, picked, peg] : {std::tuple(0.0f, 5, 1), {-0.001f, 5, 3}, {0.001f, 0, 1}}) {
+            in->ring(5).Peg = 1;
+            in->mouseDown(peg1x, 128 - 18 - beyond);
+            QCOMPARE(in->dragRing(), picked);
+            in->setDrag(5, 0, 0);
+            in->mouseUp(256 + 23 + beyond, peg3y);
+            QCOMPARE(in->ring(5).Peg, peg);
+        }
     }
 
     void lowerPegWinsWhereReachesOverlap()

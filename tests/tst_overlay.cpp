@@ -31,20 +31,13 @@ private slots:
         stop();
     }
 
-    void cleaning_data()
-    {
-        QTest::addColumn<QString>("raw");
-        QTest::addColumn<QString>("clean");
-        QTest::newRow("tab, accented, lone LF and CR") << QString::fromUtf8("caf\u00e9\tx\ny\rz") << "cafxyz";
-        QTest::newRow("line breaks") << "\nA\r\r\nB\n\rC\r" << "A\r\nBC";
-        QTest::newRow("blank, tilde, DEL, NUL") << QString(" ~\x7f") + QChar(0) << " ~";
-    }
     void cleaning()
     {
-        QFETCH(QString, raw);
-        QFETCH(QString, clean);
-        game->SetDisplayCentered(raw);
-        QCOMPARE(game->DisplayCentered(), clean);
+        for (auto [raw, clean] : {std::pair<QString, QString>(QString::fromUtf8("caf\u00e9\tx\ny\rz"), "cafxyz"),
+                                  {"\nA\r\r\nB\n\rC\r", "A\r\nBC"}, {QString(" ~\x7f") + QChar(0), " ~"}}) {
+            game->SetDisplayCentered(raw); // tab, accented, lone breaks, DEL and NUL go; blank and tilde stay
+            QCOMPARE(game->DisplayCentered(), clean);
+        }
     }
 
     // The font is fitted to the board when the text changes, and only then: a text
@@ -86,30 +79,30 @@ private slots:
         QCOMPARE(frame(), board);
     }
 
-    void colourBouncesAtTheTop_data()
-    {
-        QTest::addColumn<float>("r");
-        QTest::addColumn<int>("step");
-        QTest::addColumn<int>("red");
-        QTest::newRow("r 0.25") << 0.25f << -10 << 255; // 270 - 10 clamps to 255
-        QTest::newRow("r 0.75") << 0.75f << -30 << 240;
-        QTest::newRow("r 0") << 0.0f << 0 << 255;
-    }
     void colourBouncesAtTheTop()
     {
-        QFETCH(float, r);
-        QFETCH(int, step);
-        QFETCH(int, red);
         game->SetDisplayCentered("Text");
-        in->setColour(250 + (100 << 8) + (100 << 16), 20, 1, -1);
-        Random::setSource([r] { return r; });
-        frame();
-        QCOMPARE(in->stepRed(), step);
-        QCOMPARE(in->overlayColour(), Colour(red + (101 << 8) + (99 << 16)));
+        for (auto [r, step, red] : {std::tuple(0.25f, -10, 255), {0.75f, -30, 240}, {0.0f, 0, 255}}) { // 270 - 10: 255
+            in->setColour(250 + (100 << 8) + (100 << 16), 20, 1, -1);
+            Random::setSource([r] { return r; });
+            frame();
+            QCOMPARE(in->stepRed(), step);
+            QCOMPARE(in->overlayColour(), Colour(red + (101 << 8) + (99 << 16)));
+        }
     }
 
+    // At a start where the tick counter wraps, or crosses its signed half, while they wait.
+    void messagesTakeTurns_data()
+    {
+        QTest::addColumn<uint>("start");
+        QTest::newRow("at zero") << 0u;
+        QTest::newRow("across the wrap") << 0xFFFFFC00u;
+        QTest::newRow("across the signed half") << 0x7FFFFC00u;
+    }
     void messagesTakeTurns()
     {
+        QFETCH(uint, start);
+        clock->now = start;
         game->SetDisplayCentered("Before");
         for (const char *m : {"\t\x01", "M2", "M2"}) // one that cleans to nothing; equal texts are queued too
             game->SetShortMessage(m);
@@ -155,24 +148,6 @@ private slots:
         QVERIFY(after(4500).isEmpty());
     }
 
-    void tickCounterWraps_data()
-    {
-        QTest::addColumn<uint>("start");
-        QTest::newRow("at zero") << 0u;
-        QTest::newRow("across the wrap") << 0xFFFFF000u;
-        QTest::newRow("across the signed half") << 0x7FFFF000u;
-    }
-    void tickCounterWraps()
-    {
-        QFETCH(uint, start);
-        clock->now = start;
-        game->SetShortMessage("Across");
-        game->SetShortMessage("Queued");
-        QCOMPARE(after(1124), QStringLiteral("Across"));
-        QCOMPARE(after(1), QStringLiteral("Queued"));
-        QCOMPARE(after(4499), QStringLiteral("Queued"));
-        QVERIFY(after(1).isEmpty());
-    }
 };
 
 QTEST_MAIN(TestOverlay)

@@ -55,34 +55,22 @@ private slots:
         QCOMPARE(px(160, 180 - 46), kRed);
     }
 
-    void stageTrianglesAndTargetDots_data()
-    {
-        QTest::addColumn<int>("stage");
-        QTest::addColumn<QList<QPoint>>("corners");
-        QTest::addColumn<QList<int>>("cyanPegs");
-        const QList<QPoint> left{{40, 330}, {280, 330}, {160, 150}}, right{{200, 330}, {440, 330}, {320, 150}},
-            top{{120, 210}, {360, 210}, {240, 30}};
-        QTest::newRow("1") << 1 << left << QList{1};
-        QTest::newRow("3") << 3 << left << QList{3};
-        QTest::newRow("4") << 4 << right << QList{4};
-        QTest::newRow("5") << 5 << right << QList{5};
-        QTest::newRow("6") << 6 << top << QList{6};
-        QTest::newRow("7") << 7 << top << QList{1, 2, 3, 4, 5, 6};
-    }
     void stageTrianglesAndTargetDots()
     {
-        QFETCH(int, stage);
-        QFETCH(QList<QPoint>, corners);
-        QFETCH(QList<int>, cyanPegs);
-        for (int r = 1; r <= 5; ++r) // where the tower covers no corner of the triangle
-            in->ring(r).Peg = (stage == 4 || stage == 5) ? 2 : 4;
-        in->stage() = stage;
-        frame();
-        for (QPoint c : corners)
-            QVERIFY2(isDark(px(c.x(), c.y())), qPrintable(QStringLiteral("corner %1,%2").arg(c.x()).arg(c.y())));
-        QCOMPARE(px((corners[0].x() + corners[1].x()) / 2 - 30, corners[0].y()), kBlack);
-        for (int p = 1; p <= 6; ++p)
-            QCOMPARE(px(kDots[p].x(), kDots[p].y()), cyanPegs.contains(p) ? kCyan : kBlack);
+        const QList<QPoint> left{{40, 330}, {280, 330}, {160, 150}}, right{{200, 330}, {440, 330}, {320, 150}},
+            top{{120, 210}, {360, 210}, {240, 30}};
+        for (auto [stage, corners, cyanPegs] : {std::tuple(1, left, QList{1}), {3, left, {3}}, {4, right, {4}},
+                                                {5, right, {5}}, {6, top, {6}}, {7, top, {1, 2, 3, 4, 5, 6}}}) {
+            for (int r = 1; r <= 5; ++r) // where the tower covers no corner of the triangle
+                in->ring(r).Peg = (stage == 4 || stage == 5) ? 2 : 4;
+            in->stage() = stage;
+            frame();
+            for (QPoint c : corners)
+                QVERIFY2(isDark(px(c.x(), c.y())), qPrintable(QStringLiteral("stage %1, corner %2,%3").arg(stage).arg(c.x()).arg(c.y())));
+            QCOMPARE(px((corners[0].x() + corners[1].x()) / 2 - 30, corners[0].y()), kBlack);
+            for (int p = 1; p <= 6; ++p)
+                QCOMPARE(px(kDots[p].x(), kDots[p].y()), cyanPegs.contains(p) ? kCyan : kBlack);
+        }
     }
 
     void ringsAndTheDraggedRing()
@@ -115,52 +103,35 @@ private slots:
         QCOMPARE(px(401, 299), kBlack);
     }
 
-    void badRingPegStopsTheFrame_data()
-    {
-        QTest::addColumn<int>("peg");
-        QTest::addColumn<int>("dragRing");
-        QTest::newRow("ring on peg 9") << 9 << 0;
-        QTest::newRow("ring on peg 0") << 0 << 0;
-        QTest::newRow("dragged ring 6") << 3 << 6;
-    }
+    // A ring on peg 9 or 0, or ring 6 dragged: the last good frame stays, and the next good one is whole.
     void badRingPegStopsTheFrame()
     {
-        QFETCH(int, peg);
-        QFETCH(int, dragRing);
-        const QImage before = frame().copy();
-        in->ring(3).Peg = peg;
-        in->setDrag(dragRing, 100, 100);
-        QVERIFY_THROWS_EXCEPTION(std::exception, game->Refresh());
-        QCOMPARE(in->view()->picture(), before); // the last good frame stays
-        in->ring(3).Peg = 1;
-        in->setDrag(0, 0, 0);
-        QCOMPARE(frame(), before); // and the next good one is whole
+        for (auto [peg, dragRing] : {std::pair(9, 0), {0, 0}, {3, 6}}) {
+            const QImage before = frame().copy();
+            in->ring(3).Peg = peg;
+            in->setDrag(dragRing, 100, 100);
+            QVERIFY_THROWS_EXCEPTION(std::exception, game->Refresh());
+            QCOMPARE(in->view()->picture(), before);
+            in->ring(3).Peg = 1;
+            in->setDrag(0, 0, 0);
+            QCOMPARE(frame(), before);
+        }
     }
 
-    void textFramesMatchThePainter_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<uint>("colour");
-        QTest::addColumn<int>("tolerance");
-        QTest::newRow("closing, small") << "You did it in 155!\r\nIngenious" << QSize(501, 355) << 0x3080C0u << 0;
-        QTest::newRow("message") << "Peg 4 is outside of\r\nthe current triangle!" << QSize(501, 355) << 0x102030u << 0;
-        QTest::newRow("closing, large") << "You didn't\r\ndo it in 42..." << QSize(1600, 900) << 0xF0F0F0u << 0;
-        QTest::newRow("narrow") << "A & B ~ {x}" << QSize(130, 90) << 0x00FF00u << 0;
-        // Squeezed until neighbouring glyphs overlap: the painter mixes each glyph
-        // in turn, the block mixes their union once, which rounds differently.
-        QTest::newRow("overlapping glyphs") << "WWWWWWWW" << QSize(400, 120) << 0x0000FFu << 1;
-    }
     void textFramesMatchThePainter()
     {
-        QFETCH(QString, text);
-        QFETCH(QSize, size);
-        QFETCH(uint, colour);
-        QFETCH(int, tolerance);
-        in->view()->Move(10, 0, size.width(), size.height());
         game->MoveRing(5, 2); // a ring and the stage's triangle under the text
-        const auto [shown, painted] = in->textAndPainted(text, colour);
-        QVERIFY(nearlyEqual(shown, painted, tolerance, tolerance ? INT_MAX : 0));
+        // Squeezed until neighbouring glyphs overlap, the painter mixes each glyph in
+        // turn, the block mixes their union once, which rounds differently.
+        for (auto [text, size, colour, tolerance] :
+             {std::tuple("You did it in 155!\r\nIngenious", QSize(501, 355), 0x3080C0u, 0),
+              {"Peg 4 is outside of\r\nthe current triangle!", {501, 355}, 0x102030u, 0},
+              {"You didn't\r\ndo it in 42...", {1600, 900}, 0xF0F0F0u, 0}, {"A & B ~ {x}", {130, 90}, 0x00FF00u, 0},
+              {"WWWWWWWW", {400, 120}, 0x0000FFu, 1}}) {
+            in->view()->Move(10, 0, size.width(), size.height());
+            const auto [shown, painted] = in->textAndPainted(text, colour);
+            QVERIFY2(nearlyEqual(shown, painted, tolerance, tolerance ? INT_MAX : 0), text);
+        }
     }
 
     // Each change draws only the pixels it touches, and the frame comes out as the

@@ -7,7 +7,6 @@
 
 #include <QMenu>
 
-
 class TestWindow : public QObject, private GameFixture
 {
     Q_OBJECT
@@ -23,31 +22,24 @@ private slots:
     }
     void cleanup() { stop(); }
 
-    void resizeRule_data()
-    {
-        QTest::addColumn<QSize>("inner");
-        QTest::addColumn<QRect>("board");
-        QTest::newRow("opening size") << QSize(521, 365) << QRect(10, 0, 501, 355);
-        QTest::newRow("larger") << QSize(800, 600) << QRect(10, 0, 780, 590);
-        QTest::newRow("low") << QSize(400, 93) << QRect(10, 0, 380, 84);
-        QTest::newRow("95") << QSize(400, 95) << QRect(10, 0, 380, 85);
-        QTest::newRow("tiny") << QSize(15, 5) << QRect(10, 0, 0, 84);
-    }
+    // The board keeps 10 px to the sides and the bottom, and at least 84 px of height.
     void resizeRule()
     {
-        QFETCH(QSize, inner);
-        QFETCH(QRect, board);
         form()->setMinimumSize(0, 0); // the window's own minimum would hide the rule
         form()->centralWidget()->setMinimumSize(0, 0);
-        form()->resize(form()->size() - QSize(qRound(form()->ScaleWidth()), qRound(form()->ScaleHeight())) + inner);
-        QCoreApplication::processEvents();
-        QCOMPARE(QSize(qRound(form()->ScaleWidth()), qRound(form()->ScaleHeight())), inner);
-        QCOMPARE(in->view()->geometry(), board);
-        PictureBox *b = in->buffer();
-        QCOMPARE(QRectF(b->Left(), b->Top(), b->Width(), b->Height()), QRectF(board));
+        for (auto [inner, board] : {std::pair(QSize(521, 365), QRect(10, 0, 501, 355)), {{800, 600}, {10, 0, 780, 590}},
+                                    {{400, 93}, {10, 0, 380, 84}}, {{400, 95}, {10, 0, 380, 85}}, {{15, 5}, {10, 0, 0, 84}}}) {
+            form()->resize(form()->size() - QSize(qRound(form()->ScaleWidth()), qRound(form()->ScaleHeight())) + inner);
+            QCoreApplication::processEvents();
+            QCOMPARE(QSize(qRound(form()->ScaleWidth()), qRound(form()->ScaleHeight())), inner);
+            QCOMPARE(in->view()->geometry(), board);
+            PictureBox *b = in->buffer();
+            QCOMPARE(QRectF(b->Left(), b->Top(), b->Width(), b->Height()), QRectF(board));
+        }
         form()->hide(); // the buffer follows the view while nothing is shown too
         in->view()->Move(10, 0, 300, 200);
-        QCOMPARE(QRectF(b->Left(), b->Top(), b->Width(), b->Height()), QRectF(10, 0, 300, 200));
+        QCOMPARE(QRectF(in->buffer()->Left(), in->buffer()->Top(), in->buffer()->Width(), in->buffer()->Height()),
+                 QRectF(10, 0, 300, 200));
     }
 
     void minimiseStopsTheTimerAndRestoreResumes()

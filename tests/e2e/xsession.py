@@ -67,19 +67,17 @@ class Session:
             p.wait()
         self.tmp.cleanup()
 
-    def start(self, *args, env=None, command=None):
-        """The game, or another command; a variable given as None is unset."""
+    def start(self, *args, env=None, command=None, quiet=False):
+        """The game, or another command; a variable given as None is unset. Quiet: a desktop service beside the
+        game, its output dropped, ended with its children when the session closes."""
         env = {k: v for k, v in {**self.env, **(env or {})}.items() if v is not None}
-        p = subprocess.Popen(command or [self.binary, *args], env=env, stdin=subprocess.DEVNULL,
-                             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, start_new_session=True)
-        self.games.append(p)
-        return p
+        out = subprocess.DEVNULL if quiet else subprocess.PIPE
+        self.games.append(subprocess.Popen(command or [self.binary, *args], env=env, stdin=subprocess.DEVNULL,
+                                           stdout=out, stderr=out, text=True, start_new_session=True))
+        return self.games[-1]
 
     def helper(self, *command):
-        """A desktop service beside the game, ended with its children when the session closes."""
-        self.games.append(subprocess.Popen(command, env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                           stderr=subprocess.DEVNULL, start_new_session=True))
-        return self.games[-1]
+        return self.start(command=command, quiet=True)
 
     def screen_reader(self):
         """The Orca screen reader, speaking through espeak-ng at real speed into a PulseAudio sink that
@@ -180,15 +178,11 @@ class Session:
         action."""
         other = (self.managed(title) or [self.root.create_window(0, 0, 1024, 768, 0, self.x.screen().root_depth)])[0]
         other.set_wm_name(title)
-        for attempt in range(seconds // 2, -1, -1):  # a window manager still starting may miss a window mapped then
+        def remap():  # a window manager still starting may miss a window mapped then
             other.unmap()
             other.map()
-            try:
-                wait(lambda: self.managed(title), "the other window managed", 2)
-                break
-            except AssertionError:
-                if not attempt:
-                    raise
+            return any(time.sleep(0.05) or self.managed(title) for _ in range(40))
+        wait(remap, "the other window managed", seconds)
         now, active = self.now(), self.x.intern_atom("_NET_ACTIVE_WINDOW")
         self.root.send_event(protocol.event.ClientMessage(window=other, client_type=active, data=(32, [2, now, 0, 0, 0])),
                              event_mask=X.SubstructureRedirectMask | X.SubstructureNotifyMask)
@@ -210,14 +204,10 @@ class Session:
         order = [w.id for w in self.root.query_tree().children]
         return order.index(a.id) > order.index(b.id)
 
-    def geometry(self, w):
-        g = w.get_geometry()
-        return g.x, g.y, g.width, g.height
-
     def cover(self, w):
         """A plain window over w with the focus, as another program's would be."""
-        x, y, width, height = self.geometry(w)
-        c = self.root.create_window(x, y, width, height, 0, self.x.screen().root_depth)
+        g = w.get_geometry()
+        c = self.root.create_window(g.x, g.y, g.width, g.height, 0, self.x.screen().root_depth)
         c.map()
         c.configure(stack_mode=X.Above)
         c.set_input_focus(X.RevertToPointerRoot, X.CurrentTime)
@@ -239,9 +229,8 @@ class Session:
 
     def board(self, w):
         """The board's rectangle on screen: 10 px from the inner area's sides and bottom."""
-        x, y, width, height = self.geometry(w)
-        bw, bh = width - 20, 355
-        return x + 10, y + height - 10 - bh, bw, bh
+        g = w.get_geometry()
+        return g.x + 10, g.y + g.height - 10 - 355, g.width - 20, 355
 
     def pixel(self, x, y):
         return tuple(self.root.get_image(x, y, 1, 1, X.ZPixmap, 0xFFFFFFFF).data[2::-1])
