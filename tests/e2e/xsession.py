@@ -48,8 +48,7 @@ class Session:
             self.env["XDG_DATA_DIRS"] = prefix + "/share:/usr/local/share:/usr/share"
         # A session bus of the session's own, as a desktop session starts it: after the display.
         self.env["DBUS_SESSION_BUS_ADDRESS"] = "unix:path=%s/bus" % self.tmp.name
-        self.bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--address=" + self.env["DBUS_SESSION_BUS_ADDRESS"]],
-                                    env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.helper("dbus-daemon", "--session", "--nofork", "--address=" + self.env["DBUS_SESSION_BUS_ADDRESS"])
         wait(lambda: os.path.exists(self.tmp.name + "/bus"), "the session bus")
         self.x = display.Display(self.env["DISPLAY"])
         self.root = self.x.screen().root
@@ -62,9 +61,8 @@ class Session:
                 os.killpg(p.pid, 9)
                 p.wait()
         self.x.close()
-        for p in (self.bus, self.xvfb):
-            p.terminate()
-            p.wait()
+        self.xvfb.terminate()
+        self.xvfb.wait()
         self.tmp.cleanup()
 
     def start(self, *args, env=None, command=None, quiet=False):
