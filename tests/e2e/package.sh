@@ -64,4 +64,5 @@ version=$(dpkg-parsechangelog -l "$changelog" -S Version)
 day=$(date -u -d "$(dpkg-parsechangelog -l "$changelog" -S Date | cut -d' ' -f2-4)" +%F)
 grep -q "<release version=\"$version\" date=\"$day\"" "$tmp/deb/usr/share/metainfo/$app.metainfo.xml" ||
     fail "debian/changelog names $version of $day; the metainfo's release is another"
-echo "package: $(basename "$deb") passes lintian; complete, valid, hardened and runs; released $version on $day"
+echo "package: $(basename "$deb") passes lintian; complete, valid, hardened and runs; released $version on $day;" \
+    "its build read files of $(wc -l <"$tmp/read") packages, all brought by the Build-Depends"
