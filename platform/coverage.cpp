@@ -27,12 +27,14 @@ std::shared_ptr<const Coverage> Coverage::rasterise(const QRect &bounds, double 
                                                     const std::function<void(QPainter &)> &draw)
 {
     // Painted on a 32-bit picture, the painter's fastest, and read from its alpha.
-    // The picture is kept for the next one: a new text then needs no fresh memory.
+    // The picture is kept for the next one, and left clear by the reading: a new
+    // text then needs no fresh memory and no clearing.
     static QImage scratch;
-    if (scratch.width() < bounds.width() || scratch.height() < bounds.height())
+    if (scratch.width() < bounds.width() || scratch.height() < bounds.height()) {
         scratch = QImage(bounds.size().expandedTo(scratch.size()), QImage::Format_ARGB32_Premultiplied);
+        scratch.fill(0);
+    }
     QImage image(scratch.bits(), bounds.width(), bounds.height(), scratch.bytesPerLine(), scratch.format());
-    image.fill(0);
     if (!image.isNull()) {
         QPainter p(&image);
         p.setRenderHint(QPainter::Antialiasing, true);
@@ -45,7 +47,7 @@ std::shared_ptr<const Coverage> Coverage::rasterise(const QRect &bounds, double 
     c.m_bounds = bounds;
     const int width = image.width();
     for (int y = 0; y < image.height(); ++y) {
-        const auto *row = reinterpret_cast<const std::uint32_t *>(image.constScanLine(y));
+        auto *row = reinterpret_cast<std::uint32_t *>(image.scanLine(y));
         const Row start{bounds.top() + y, std::uint32_t(c.m_mixedX.size()), std::uint32_t(c.m_solids.size())};
         for (int x = 0; x < width;) {
             // Most of a block of text is uncovered: passed over four pixels at a time.
@@ -64,6 +66,7 @@ std::shared_ptr<const Coverage> Coverage::rasterise(const QRect &bounds, double 
                     ++end;
             if (end - x >= kSolidRun) {
                 c.m_solids.push_back({bounds.left() + x, end - x});
+                std::fill(row + x, row + end, 0);
                 x = end;
                 continue;
             }
@@ -72,6 +75,7 @@ std::shared_ptr<const Coverage> Coverage::rasterise(const QRect &bounds, double 
                     continue;
                 c.m_mixedX.push_back(bounds.left() + x);
                 c.m_alpha.push_back(static_cast<std::uint8_t>(row[x] >> 24));
+                row[x] = 0;
             }
         }
         if (start.mixed != c.m_mixedX.size() || start.solids != c.m_solids.size())
