@@ -26,6 +26,11 @@ public:
     std::int32_t &stage() { return game.plngStage; }
     std::int32_t &moveCount() { return game.plngMoveCount; }
     RingInfo &ring(int r) { return game.ptypRings.at(r); }
+    void setPegs(const QList<int> &pegs) // of rings 1 to 5
+    {
+        for (int r = 1; r <= 5; ++r)
+            ring(r).Peg = pegs[r - 1];
+    }
     std::int32_t dragRing() { return game.plngDragRing; }
     void setDrag(std::int32_t ring, float x, float y)
     {

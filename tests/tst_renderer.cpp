@@ -61,8 +61,7 @@ private slots:
             top{{120, 210}, {360, 210}, {240, 30}};
         for (auto [stage, corners, cyanPegs] : {std::tuple(1, left, QList{1}), {3, left, {3}}, {4, right, {4}},
                                                 {5, right, {5}}, {6, top, {6}}, {7, top, {1, 2, 3, 4, 5, 6}}}) {
-            for (int r = 1; r <= 5; ++r) // where the tower covers no corner of the triangle
-                in->ring(r).Peg = (stage == 4 || stage == 5) ? 2 : 4;
+            in->setPegs(QList<int>(5, stage == 4 || stage == 5 ? 2 : 4)); // the tower covers no corner
             in->stage() = stage;
             frame();
             for (QPoint c : corners)

@@ -57,8 +57,7 @@ private slots:
             game->EndGame(false);
         else
             in->stage() = stage;
-        for (int r = 1; r <= 5; ++r)
-            in->ring(r).Peg = pegs[r - 1];
+        in->setPegs(pegs);
         const QList<int> before = snapshot();
         game->MoveRing(ring, peg);
         if (said.isEmpty()) {

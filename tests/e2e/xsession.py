@@ -198,27 +198,6 @@ class Session:
         return [n.split(b"\0")[0].decode().split("ID=")[-1].strip('"') for n in self.notices
                 if n.startswith(b"remove:")]
 
-    def stacked_above(self, a, b):
-        order = [w.id for w in self.root.query_tree().children]
-        return order.index(a.id) > order.index(b.id)
-
-    def cover(self, w):
-        """A plain window over w with the focus, as another program's would be."""
-        g = w.get_geometry()
-        c = self.root.create_window(g.x, g.y, g.width, g.height, 0, self.x.screen().root_depth)
-        c.map()
-        c.configure(stack_mode=X.Above)
-        c.set_input_focus(X.RevertToPointerRoot, X.CurrentTime)
-        self.x.sync()
-        return c
-
-    def iconify(self, w):
-        """What a window manager does to a minimised window: WM_STATE iconic, unmapped."""
-        wm_state = self.x.intern_atom("WM_STATE")
-        w.change_property(wm_state, wm_state, 32, [3, 0])
-        w.unmap()
-        self.x.sync()
-
     def ask_to_close(self, w):
         protocols, delete = self.x.intern_atom("WM_PROTOCOLS"), self.x.intern_atom("WM_DELETE_WINDOW")
         w.send_event(protocol.event.ClientMessage(window=w, client_type=protocols,
