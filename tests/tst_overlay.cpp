@@ -55,10 +55,9 @@ private slots:
         in->view()->Move(10, 0, 800, 600);
         frame();
         QCOMPARE(in->overlayFont(), font);
-        game->SetDisplayCentered("Hello!");
+        game->SetDisplayCentered("Hello!"); // a new text, fitted anew: 800 * 75 / 100 / 6
         frame();
-        QCOMPARE(in->overlayFont()->description().width, 100); // 800 * 75 / 100 / 6
-        QCOMPARE(in->overlayFont()->description().height, -450);
+        QCOMPARE(in->overlayFont()->description().width, 100);
         game->SetDisplayCentered(QString());
         frame();
         QVERIFY(!in->overlayFont()); // released with the text

@@ -135,50 +135,39 @@ private slots:
 
     // Each change draws only the pixels it touches, and the frame comes out as the
     // whole frame drawn anew.
-    void framesDrawOnlyWhatChanged_data()
-    {
-        QTest::addColumn<int>("change");
-        QTest::addColumn<bool>("small"); // touches less than a quarter of the picture
-        QTest::newRow("text's colour") << 0 << false;
-        QTest::newRow("dragged ring moved") << 1 << true;
-        QTest::newRow("drag begins") << 2 << false;
-        QTest::newRow("ring put on a peg") << 3 << true;
-        QTest::newRow("message gone") << 4 << false;
-        QTest::newRow("held ring carried") << 5 << true;
-        QTest::newRow("nothing") << 6 << true;
-        QTest::newRow("text's colour after a ring went under it") << 7 << false;
-    }
     void framesDrawOnlyWhatChanged()
     {
-        QFETCH(int, change);
-        QFETCH(bool, small);
-        game->SetDisplayCentered(change == 0 || change == 7 ? "Here" : "");
-        in->setDrag(change == 1 || change == 7 ? 5 : 0, 300, 200);
-        in->key(change == 5 ? Qt::Key_1 : 0);
-        if (change == 4)
-            game->MoveRing(5, 4);
-        in->frameIn(0x204060);
-        switch (change) {
-        case 1: in->setDrag(5, 307.5f, 201.25f); break;
-        case 2: in->setDrag(5, 160, 180); break; // right where it lay
-        case 3: game->MoveRing(5, 2); break;
-        case 4: clock->advance(4500); break;
-        case 5: in->key(Qt::Key_Left); break;
-        case 7: // a new colour, the ring under the text in the colour before, and a new colour again
-            in->frameIn(0x204060 ^ 0x080808);
-            in->setDrag(5, 240, 180);
-            in->frameIn(0x204060 ^ 0x080808);
-            break;
+        const Colour first = 0x204060, next = first ^ 0x101010;
+        const auto drag = [this](float x, float y) { return [=, this] { in->setDrag(5, x, y); }; };
+        const auto text = [this] { game->SetDisplayCentered("Here"); };
+        const std::function<void()> none = [] {};
+        // Before the frame shown, the change, the text's colour then, and whether it
+        // touches less than a quarter of the picture.
+        const std::tuple<const char *, std::function<void()>, std::function<void()>, Colour, bool> changes[] = {
+            {"text's colour", text, none, next, false},
+            {"dragged ring moved", drag(300, 200), drag(307.5f, 201.25f), first, true},
+            {"drag begins", none, drag(160, 180), first, false}, // right where it lay
+            {"ring put on a peg", none, [this] { game->MoveRing(5, 2); }, first, true},
+            {"message gone", [this] { game->MoveRing(5, 4); }, [this] { clock->advance(4500); }, first, false},
+            {"held ring carried", [this] { in->key(Qt::Key_1); }, [this] { in->key(Qt::Key_Left); }, first, true},
+            {"nothing", none, none, first, true},
+            {"text's colour after a ring went under it in the colour before", [=] { text(), drag(300, 200)(); },
+             [=, this] { in->frameIn(first ^ 0x080808), drag(240, 180)(), in->frameIn(first ^ 0x080808); }, next, false}};
+        for (const auto &[what, before, change, colour, small] : changes) {
+            before();
+            in->frameIn(first);
+            change();
+            const qint64 shown = in->view()->picture().cacheKey();
+            const QImage drawn = in->frameIn(colour);
+            const int changed = area(in->buffer()->changed()), nothing = what == std::string("nothing");
+            // Nothing to draw: the picture not even touched.
+            QVERIFY2((in->view()->picture().cacheKey() == shown) == nothing && (changed == 0) == nothing, what);
+            QVERIFY2(changed < 480 * 360 / (small ? 4 : 1), qPrintable(QString::number(changed) + " px: " + what));
+            in->buffer()->invalidate();
+            QVERIFY2(in->frameIn(colour) == drawn, what);
+            cleanup();
+            init();
         }
-        const Colour colour = 0x204060 ^ (change == 0 || change == 7 ? 0x101010 : 0);
-        const qint64 before = in->view()->picture().cacheKey();
-        const QImage drawn = in->frameIn(colour);
-        QCOMPARE(in->view()->picture().cacheKey() == before, change == 6); // nothing to draw: not even touched
-        const int changed = area(in->buffer()->changed());
-        QCOMPARE(changed == 0, change == 6);
-        QVERIFY2(changed < 480 * 360 / (small ? 4 : 1), qPrintable(QString::number(changed)));
-        in->buffer()->invalidate();
-        QCOMPARE(in->frameIn(colour), drawn);
     }
 };
 QTEST_MAIN(TestRenderer)

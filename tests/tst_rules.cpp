@@ -99,39 +99,34 @@ private slots:
 
     void ranking()
     {
+        // Each phrase from its least count to the next one's, both ends tried.
         const std::pair<int, const char *> table[] = {
-            {0, "Impossible! How did you cheat?!?"}, {154, "Impossible! How did you cheat?!?"}, {155, "Ingenious"},
-            {156, "Nearly perfect"}, {164, "Nearly perfect"}, {165, "Excellent"}, {174, "Excellent"},
-            {175, "Good, very good"}, {189, "Good, very good"}, {190, "You're getting the hang of it"},
-            {199, "You're getting the hang of it"}, {200, "A lot better"}, {249, "A lot better"},
-            {250, "Still lousy"}, {299, "Still lousy"}, {300, "Oh well, try again"}, {99999, "Oh well, try again"}};
-        for (auto [n, phrase] : table) {
-            game->NewGame();
-            in->moveCount() = n;
-            game->EndGame(true);
-            QCOMPARE(game->GameOverText(), QStringLiteral("You did it in %1%2\r\n%3").arg(n).arg(QLatin1String(n == 155 ? "!" : ":"), QLatin1String(phrase)));
-        }
+            {0, "Impossible! How did you cheat?!?"}, {155, "Ingenious"}, {156, "Nearly perfect"}, {165, "Excellent"},
+            {175, "Good, very good"}, {190, "You're getting the hang of it"}, {200, "A lot better"},
+            {250, "Still lousy"}, {300, "Oh well, try again"}, {100000, ""}};
+        for (std::size_t i = 0; i + 1 < std::size(table); ++i)
+            for (int n : {table[i].first, table[i + 1].first - 1}) {
+                game->NewGame();
+                in->moveCount() = n;
+                game->EndGame(true);
+                QCOMPARE(game->GameOverText(), QStringLiteral("You did it in %1%2\r\n%3").arg(n).arg(QLatin1String(n == 155 ? "!" : ":"), QLatin1String(table[i].second)));
+            }
     }
 
     // (The menu and its keys: the window's test.)
     void abortAndNewGame()
     {
         in->moveCount() = 42;
-        in->setDrag(3, 10, 10);
-        QCOMPARE(game->Options(), 0);
         for (bool won : {false, true}) { // a second end changes nothing
             game->EndGame(won);
             QVERIFY(game->DisplayInfo() && game->Options() == 1); // set by the state the end gives
             QCOMPARE(game->DisplayCentered(), QStringLiteral("You didn't\r\ndo it in 42..."));
             QCOMPARE(snapshot().mid(5), (QList{1, 42, 1, 2, 0}));
-            QCOMPARE(in->dragRing(), 0);
         }
         in->ring(5).Peg = 3;
         game->NewGame(); // the tower back on peg 1; State and SubState stay
         QCOMPARE(snapshot(), (QList{1, 1, 1, 1, 1, 2, 0, 1, 2, 1}));
         QVERIFY(game->GameOverText().isEmpty() && game->DisplayCentered().isEmpty());
-        game->EndGame(false);
-        QCOMPARE(game->GameOverText(), QStringLiteral("You didn't\r\ndo it in 0..."));
     }
 };
 

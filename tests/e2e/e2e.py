@@ -82,33 +82,31 @@ def test_whole_game_by_keys_heard_by_orca(s):
     s.screen_reader()
     game, w = s.start_window()
     s.xdotool("windowfocus", "--sync", w.id)
-    sent = lambda start=0: [text for text, *_ in s.speech()[start:]]
+    sent = lambda start=0: [text for text, _ in s.speech()[start:]]
     wait(lambda: any("Board canvas" in said for said in sent()) and any("Target peg: 2" in said for said in sent()),
          "the board read when it takes the focus", 20)
     time.sleep(3)  # the board read to its end
 
     def paced(keys, seconds, then=0):
         """Types keys that many seconds apart, the last one then seconds before the next; what of the game's
-        words speech-dispatcher played meanwhile: (words, seconds, to their end)."""
+        words speech-dispatcher played meanwhile: (words, to their end)."""
         start = len(s.speech())
         for i, key in enumerate(keys):
             s.xdotool("key", key)
             time.sleep(then if i == len(keys) - 1 and then else seconds)
-        return [(text.split(" ", 1)[1], t, whole) for text, t, whole in s.speech()[start:] if text.startswith("notification ")]
+        return [(text.split(" ", 1)[1], whole) for text, whole in s.speech()[start:] if text.startswith("notification ")]
 
     moves = optimal_game()
     heard = paced([k for m in moves[:31] for k in m], 3.0, then=5)  # the first transfer, its end awaited
     heard += paced(["2", "Escape"] + list(moves[31]) + ["2", "3", "2", "4", "1"], 3.0)  # put back, refused thrice
-    said = [words for words, t, whole in heard]
+    said = [words for words, _ in heard]
     assert said[61:] == ["Move 31. Next 3.", "5 up.", "Back on 2.", "5 up.", "Move 32.", "4 up.", "4 on 5 no.", "4 up.",
                          "4 closed.", "1 empty."], said
-    cut = [(words, "%.2f s" % t) for words, t, whole in heard if not whole]
-    assert not cut, "cut short at 3 s a key: %s" % cut
-    print("Heard at 3 s a key, each to its end:", *("%-18s %.2f s" % (w, t) for w, t, _ in heard[61:]), sep="\n  ")
+    assert all(whole for _, whole in heard), "cut short at 3 s a key: %s" % [w for w, whole in heard if not whole]
 
     start = len(s.speech())  # the rest as fast as a quick player: what Orca says, cut or not
     s.xdotool("key", "--delay", 50, *[k for m in moves[32:] for k in m], "sleep", 1, "key", "F2")
-    end = ["You did it in 155! Ingenious", "New game."]
+    end = ["Move 62. Next 4, open 3, 4, 5.", "You did it in 155! Ingenious", "New game."]  # a new triangle, the end
     wait(lambda: all(any(w in said for said in sent(start)) for w in end), "Orca saying %s in %s" % (end, sent(start)[-6:]), 20)
 
 
@@ -174,7 +172,6 @@ def test_command_line(s):
         assert run.returncode == status and words in run.stderr, (args, env, run.returncode, run.stderr)
         assert run.stderr.count("\n") == (status != 0), (args, env, run.stderr)  # one line, or none
     assert run.stdout.startswith("Usage:") and "--help-all" in run.stdout and "-nograb" not in run.stdout, run.stdout
-    assert "\n  -nograb " in subprocess.run([s.binary, "--help-all"], capture_output=True, text=True).stdout
     assert subprocess.run([s.binary, "-v"], capture_output=True, text=True).stdout == "pegmarch 1.3.3\n"
     game, w = s.start_window("-display", s.env["DISPLAY"], env={"DISPLAY": ""})  # Qt's own option
 

@@ -108,23 +108,20 @@ class Session:
         return int(run.stdout.strip("()\n,").split()[-1]) if run.returncode == 0 else None
 
     def speech(self):
-        """What Orca sent to speech-dispatcher, in order, and how it was played in real time, from the
-        dispatcher's log: (text, seconds it played, whether to its end)."""
+        """What Orca sent to speech-dispatcher, in order, and whether the dispatcher played each to its end, from
+        its log: (text, whole)."""
         said, waiting, playing = [], [], None
         for line in open(self.tmp.name + "/speech-dispatcher.log", errors="replace"):
             if "Incoming text: |" in line:
                 text = re.sub(r"<[^>]*>", "", line.split("Incoming text: |", 1)[1].rsplit("|", 1)[0]).strip()
                 waiting.append(len(said))
-                said.append([html.unescape(text), 0.0, False])
+                said.append([html.unescape(text), False])
             elif "INDEX MARK: __spd_" in line:
-                at = line.split("] ")[0]  # [Tue Dec  8 12:44:27 2026 : 961957]
-                h, m, sec = map(int, at.split()[3].split(":"))
-                t = h * 3600 + m * 60 + sec + int(at.split(": ")[-1]) / 1e6
                 mark = line.rsplit("__spd_", 1)[1].strip()
                 if mark == "begin" and waiting:
-                    playing, begun = waiting.pop(0), t
+                    playing = waiting.pop(0)
                 elif mark in ("end", "stopped") and playing is not None:
-                    said[playing][1:], playing = [t - begun, mark == "end"], None
+                    said[playing][1], playing = mark == "end", None
         return [tuple(x) for x in said]
 
     def start_window(self, *args, env=None):
