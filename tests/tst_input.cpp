@@ -164,6 +164,24 @@ private slots:
         QTEST(g_heard.join('|'), "heard");
     }
 
+    // What is not a key's own doing is heard when it happens, in one sentence.
+    void heardWhenItHappens()
+    {
+        in->setPegs({2, 2, 2, 2, 1});
+        in->moveCount() = 30;
+        play(events({Qt::Key_1, Qt::Key_2, Qt::Key_2, Qt::Key_5, Qt::Key_2, Qt::Key_4}));
+        QCOMPARE(g_heard.mid(1, 2), QStringList({"Move 31. Next 3.", "5 up."}));
+        QCOMPARE(g_heard.size(), 5); // the second refusal waits for its turn...
+        clock->advance(1125);
+        frame();
+        QCoreApplication::processEvents();
+        QCOMPARE(g_heard.mid(5), QStringList({"4 closed."})); // ...and is heard then
+        in->stage() = 3; // a new triangle: its pegs are said too
+        in->setPegs({3, 3, 3, 3, 2});
+        play(events({Qt::Key_2, Qt::Key_3}));
+        QCOMPARE(g_heard.last().section(". ", 1), "Next 4, open 3, 4, 5.");
+    }
+
     void heardAndSeen()
     {
         QAccessibleInterface *board = QAccessible::queryAccessibleInterface(view());
