@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
-// The frame: the board checked pixel by pixel on a 480 x 360 picture; the text
-// mixed in from its coverage as the painter draws it; a frame draws only where it
-// differs from the frame shown, and comes out as the whole frame drawn anew; an
-// unchanged frame is not drawn again.
+// The frame: the board checked pixel by pixel on a 480 x 360 picture; the text over
+// it, cleaned, its font fitted to the picture, its colour drifting, mixed in from its
+// coverage as the painter draws it; a frame draws only where it differs from the frame
+// shown, and comes out as the whole frame drawn anew; an unchanged frame is not drawn again.
 #include "platform/picturebox.h"
+#include "platform/random.h"
 #include "testsupport.h"
 
 namespace {
@@ -37,7 +38,11 @@ private slots:
         start();
         in->view()->Move(10, 0, 480, 360);
     }
-    void cleanup() { stop(); }
+    void cleanup()
+    {
+        Random::setSource({});
+        stop();
+    }
 
     void workedFrameAfterNewGame()
     {
@@ -91,17 +96,6 @@ private slots:
         QCOMPARE(px(409, 300), kWhite);
     }
 
-    void sizeRoundsHalfToEven()
-    {
-        // 400.5 draws as 400 wide, 401.5 as 402: the base line ends at W - 1.
-        in->buffer()->Move(10, 0, 400.5, 300);
-        QCOMPARE(frame().pixelColor(399, 299), kBlack);
-        QCOMPARE(px(400, 299), kWhite);
-        in->buffer()->Move(10, 0, 401.5, 300);
-        QCOMPARE(frame().width(), 402);
-        QCOMPARE(px(401, 299), kBlack);
-    }
-
     // A ring on peg 9 or 0, or ring 6 dragged: the last good frame stays, and the next good one is whole.
     void badRingPegStopsTheFrame()
     {
@@ -114,6 +108,65 @@ private slots:
             in->ring(3).Peg = 1;
             in->setDrag(0, 0, 0);
             QCOMPARE(frame(), before);
+        }
+    }
+
+    void cleaning()
+    {
+        for (auto [raw, clean] : {std::pair<QString, QString>(QString::fromUtf8("caf\u00e9\tx\ny\rz"), "cafxyz"),
+                                  {"\nA\r\r\nB\n\rC\r", "A\r\nBC"}, {QString(" ~\x7f") + QChar(0), " ~"}}) {
+            game->SetDisplayCentered(raw); // tab, accented, lone breaks, DEL and NUL go; blank and tilde stay
+            QCOMPARE(game->DisplayCentered(), clean);
+        }
+    }
+
+    // The font is fitted to the board when the text changes, and only then: a text
+    // shown keeps its font when the board grows or shrinks.
+    void fontFollowsTheText()
+    {
+        game->SetDisplayCentered("Game is not running.\r\nHit 'New Game'!"); // the longer line 20 characters
+        frame();
+        const TextFont *font = in->overlayFont();
+        QCOMPARE(font->description().height, -135); // 360 * 75 / 100 / 2
+        QCOMPARE(font->description().width, 18);    // 480 * 75 / 100 / 20
+        // The face really comes out so: fixed pitch, character height and average width.
+        QCOMPARE(font->font().pixelSize(), 135);
+        QVERIFY(qAbs(QFontMetricsF(font->font()).averageCharWidth() - 18) <= 1.0 && QFontInfo(font->font()).fixedPitch());
+        in->view()->Move(10, 0, 800, 600);
+        frame();
+        QCOMPARE(in->overlayFont(), font);
+        game->SetDisplayCentered("Hello!"); // a new text, fitted anew: 800 * 75 / 100 / 6
+        frame();
+        QCOMPARE(in->overlayFont()->description().width, 100);
+        game->SetDisplayCentered(QString());
+        frame();
+        QVERIFY(!in->overlayFont()); // released with the text
+    }
+
+    void textReachesTheFrameAndLeaves()
+    {
+        const QImage board = frame();
+        game->SetDisplayCentered("\r\n\r\n"); // only line breaks: nothing drawn, no colour step
+        QCOMPARE(frame(), board);
+        QVERIFY(!in->overlayFont() && in->overlayColour() == 0);
+        game->SetDisplayCentered("&"); // drawn as itself, not taken for a mnemonic
+        QVERIFY(frame() != board);
+        game->SetDisplayCentered(QString());
+        game->MoveRing(5, 4); // refused: a message over the board, for 4.5 s
+        QVERIFY(frame() != board);
+        clock->advance(4500);
+        QCOMPARE(frame(), board);
+    }
+
+    void colourBouncesAtTheTop()
+    {
+        game->SetDisplayCentered("Text");
+        for (auto [r, step, red] : {std::tuple(0.25f, -10, 255), {0.75f, -30, 240}, {0.0f, 0, 255}}) { // 270 - 10: 255
+            in->setColour(250 + (100 << 8) + (100 << 16), 20, 1, -1);
+            Random::setSource([r] { return r; });
+            frame();
+            QCOMPARE(in->stepRed(), step);
+            QCOMPARE(in->overlayColour(), Colour(red + (101 << 8) + (99 << 16)));
         }
     }
 

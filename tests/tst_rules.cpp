@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The rules: moves and their refusals in every triangle, the stages of a whole
-// game, the end of a game with its ranking.
+// game, the end of a game with its ranking; the short messages, shown at once or
+// queued, giving way and expiring by the clock, the text from before them put back.
 #include "app/modmain.h"
 #include "testsupport.h"
 
@@ -15,6 +16,13 @@ class TestRules : public QObject, private GameFixture
         for (int r = 1; r <= 5; ++r)
             s << in->ring(r).Peg;
         return s << in->stage() << in->moveCount() << game->State() << game->SubState() << game->running();
+    }
+    // The queue's tick, after the clock has moved on by ms.
+    QString after(std::uint32_t ms)
+    {
+        clock->advance(ms);
+        game->SetShortMessage(QString());
+        return game->DisplayCentered();
     }
 
 private slots:
@@ -113,20 +121,68 @@ private slots:
             }
     }
 
-    // (The menu and its keys: the window's test.)
-    void abortAndNewGame()
+    // At a start where the tick counter wraps, or crosses its signed half, while they wait.
+    void messagesTakeTurns_data()
+    {
+        QTest::addColumn<uint>("start");
+        QTest::newRow("at zero") << 0u;
+        QTest::newRow("across the wrap") << 0xFFFFFC00u;
+        QTest::newRow("across the signed half") << 0x7FFFFC00u;
+    }
+    void messagesTakeTurns()
+    {
+        QFETCH(uint, start);
+        clock->now = start;
+        game->SetDisplayCentered("Before");
+        for (const char *m : {"\t\x01", "M2", "M2"}) // one that cleans to nothing; equal texts are queued too
+            game->SetShortMessage(m);
+        QCOMPARE(game->messageQueue(), (QStringList{"M2", "M2"}));
+        QVERIFY(after(1124).isEmpty());
+        QCOMPARE(after(1), QStringLiteral("M2"));
+        QCOMPARE(game->ShortMessage(), QStringLiteral("M2"));
+        QCOMPARE(after(1125), QStringLiteral("M2"));
+        QVERIFY(game->messageQueue().isEmpty());
+        QCOMPARE(after(4499), QStringLiteral("M2")); // the last one stays its full time
+        QCOMPARE(after(1), QStringLiteral("Before"));
+        QVERIFY(game->ShortMessage().isEmpty());
+        QCOMPARE(after(10000), QStringLiteral("Before"));
+
+        game->SetShortMessage("First");
+        QCOMPARE(after(3000), QStringLiteral("First"));
+        game->SetShortMessage("Second"); // the first has had its quarter already
+        QCOMPARE(after(0), QStringLiteral("Second"));
+        game->SetDisplayCentered("Other"); // replaced meanwhile: the message again, then the new text
+        QCOMPARE(after(10), QStringLiteral("Second"));
+        QCOMPARE(after(4490), QStringLiteral("Other"));
+    }
+
+    // The end of a game: its ranking over the board, the messages dropped, waiting or
+    // shown, with the text from before them; a second end changes nothing. A new game
+    // puts the tower back, and its own refusals show at once. (The menu: the window's test.)
+    void endAndNewGame()
     {
         in->moveCount() = 42;
-        for (bool won : {false, true}) { // a second end changes nothing
+        game->SetDisplayCentered("Before");
+        game->SetShortMessage("M1");
+        game->SetShortMessage("M2");
+        for (bool won : {false, true}) {
             game->EndGame(won);
             QVERIFY(game->DisplayInfo() && game->Options() == 1); // set by the state the end gives
-            QCOMPARE(game->DisplayCentered(), QStringLiteral("You didn't\r\ndo it in 42..."));
+            QVERIFY(game->messageQueue().isEmpty() && game->ShortMessage().isEmpty());
+            QCOMPARE(after(5000), QStringLiteral("You didn't\r\ndo it in 42..."));
             QCOMPARE(snapshot().mid(5), (QList{1, 42, 1, 2, 0}));
         }
+        for (int i = 0; i < 3; ++i)
+            game->MoveRing(5, 2); // "Game is not running", shown once and queued twice
+        QCOMPARE(after(1124), QStringLiteral("Game is not running.\r\nHit 'New Game'!"));
         in->ring(5).Peg = 3;
         game->NewGame(); // the tower back on peg 1; State and SubState stay
         QCOMPARE(snapshot(), (QList{1, 1, 1, 1, 1, 2, 0, 1, 2, 1}));
-        QVERIFY(game->GameOverText().isEmpty() && game->DisplayCentered().isEmpty());
+        QVERIFY(game->GameOverText().isEmpty() && after(0).isEmpty());
+        QVERIFY(game->ShortMessage().isEmpty() && game->messageQueue().isEmpty());
+        game->MoveRing(5, 4);
+        QCOMPARE(after(0), QStringLiteral("Peg 4 is outside of\r\nthe current triangle!"));
+        QVERIFY(after(4500).isEmpty());
     }
 };
 
