@@ -3,9 +3,12 @@
 // it, cleaned, its font fitted to the picture, its colour drifting, mixed in from its
 // coverage as the painter draws it; a frame draws only where it differs from the frame
 // shown, and comes out as the whole frame drawn anew; an unchanged frame is not drawn again.
+// Its runner runs the last two again at scale factors (2, 1.25, 1.5 in QT_SCALE_FACTOR).
 #include "platform/picturebox.h"
 #include "platform/random.h"
 #include "testsupport.h"
+
+#include <cmath>
 
 namespace {
 const QColor kWhite(255, 255, 255), kBlack(0, 0, 0), kCyan(0, 255, 255);
@@ -220,6 +223,39 @@ private slots:
             QVERIFY2(in->frameIn(colour) == drawn, what);
             cleanup();
             init();
+        }
+    }
+
+    // At a scale factor the frame is drawn at device resolution: the same geometry in
+    // logical pixels, and the text as the painter draws it.
+    void drawnAtDeviceResolution()
+    {
+        const double ratio = in->view()->devicePixelRatioF();
+        QCOMPARE(ratio, qEnvironmentVariable("QT_SCALE_FACTOR", "1").toDouble());
+        const QImage board = frame();
+        QCOMPARE(board.size(), QSize(std::ceil(480 * ratio), std::ceil(360 * ratio)));
+        QCOMPARE(board.devicePixelRatio(), ratio);
+        for (double d = 44; d <= 48; d += 0.5) // ring 1's band right of peg 1
+            QCOMPARE(board.pixelColor(qRound((160 + d) * ratio), qRound(180 * ratio)), kRed);
+        // Where two glyphs' ink touches, the painter mixes each glyph in turn and the
+        // block mixes their union once: those few pixels may differ by one.
+        const auto [shown, painted] = in->textAndPainted("You did it in 155!\r\nIngenious", 0x204060);
+        QVERIFY(nearlyEqual(shown, painted, 1, 28));
+    }
+
+    // Discs at fractions of a device pixel, moved and recoloured under the text:
+    // each frame drawn in part is the whole frame drawn anew, but that a line drawn
+    // in part is filled as its outline, a few levels off the whole one's smoothing.
+    void partsMatchTheWhole()
+    {
+        game->SetDisplayCentered("You did it in 155!\r\nIngenious");
+        frame();
+        for (int i = 0; i < 12; ++i) {
+            in->setDrag(5, 100 + 23.37f * i, 60 + 19.71f * i);
+            const QImage part = in->frameIn(0x204060 + 0x0A0A0A * (i % 3));
+            QVERIFY(area(in->buffer()->changed()) < part.width() * part.height());
+            in->buffer()->invalidate();
+            QVERIFY(nearlyEqual(in->frameIn(0x204060 + 0x0A0A0A * (i % 3)), part, 8, INT_MAX));
         }
     }
 };
