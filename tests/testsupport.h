@@ -16,6 +16,8 @@
 #include <QPainter>
 #include <QtTest>
 
+#include <numeric>
+
 // Reads and sets what the Game keeps private.
 class GameInspector
 {
@@ -80,7 +82,6 @@ public:
                           lines, overlayColour());
         return {shown, painted};
     }
-    void key(int k) { game.pobjPicView_KeyDown(k, {}); }
     void mouseDown(float x, float y) { game.pobjPicView_MouseDown(1, 0, x, y); }
     void mouseUp(float x, float y) { game.pobjPicView_MouseUp(1, 0, x, y); }
 };
@@ -149,10 +150,7 @@ inline void towerMoves(int n, int a, int b, int c, std::vector<std::pair<int, in
 // How many pixels a region holds.
 inline int area(const QRegion &region)
 {
-    int n = 0;
-    for (const QRect &r : region)
-        n += r.width() * r.height();
-    return n;
+    return std::accumulate(region.begin(), region.end(), 0, [](int n, const QRect &r) { return n + r.width() * r.height(); });
 }
 
 // Whether two images of one size differ by more than `worst` in no channel, and in

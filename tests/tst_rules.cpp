@@ -68,13 +68,10 @@ private slots:
         in->setPegs(pegs);
         const QList<int> before = snapshot();
         game->MoveRing(ring, peg);
-        if (said.isEmpty()) {
-            QCOMPARE(in->ring(ring).Peg, peg);
-            QCOMPARE(in->moveCount(), 1);
-            QCOMPARE(in->stage(), stage);
-        } else {
-            QCOMPARE(snapshot(), before);
-        }
+        QList<int> moved = before; // accepted: the ring on its peg and one move counted, nothing else
+        if (said.isEmpty())
+            moved[ring - 1] = peg, moved[6] = 1;
+        QCOMPARE(snapshot(), moved);
         boxesExpected = said.startsWith("box: ");
         QCOMPARE(boxes, boxesExpected ? QStringList{said.mid(5)} : QStringList());
         QCOMPARE(game->ShortMessage(), said.size() > 1 && !boxesExpected ? said : QString());

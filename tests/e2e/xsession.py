@@ -53,7 +53,7 @@ class Session:
         self.x = display.Display(self.env["DISPLAY"])
         self.root = self.x.screen().root
         self.root.change_attributes(event_mask=X.PropertyChangeMask)  # start-up notices come to the root
-        self.notices = []
+        self.notices = b""
 
     def close(self):
         for p in self.games:
@@ -127,21 +127,18 @@ class Session:
     def start_window(self, *args, env=None):
         p = self.start(*args, env=env)
         wait(lambda: self.windows() or p.poll() is not None, "the game's window")
-        if p.poll() is not None:
-            raise AssertionError("the game ended at start: " + p.stderr.read())
+        assert p.poll() is None, "the game ended at start: " + p.stderr.read()
         return p, self.windows()[0]
 
     def windows(self):
         """Top-level windows titled as the game's, viewable, without menus and pop-ups."""
-        found = []
-        for w in self.root.query_tree().children:
+        def shown(w):
             try:
                 a = w.get_attributes()
-                if a.map_state == X.IsViewable and not a.override_redirect and w.get_wm_name() == TITLE:
-                    found.append(w)
+                return a.map_state == X.IsViewable and not a.override_redirect and w.get_wm_name() == TITLE
             except Exception:  # gone meanwhile
-                pass
-        return found
+                return False
+        return [w for w in self.root.query_tree().children if shown(w)]
 
     def prop(self, w, name):
         """The values of a window's property, as the window manager set them."""
@@ -155,9 +152,6 @@ class Session:
 
     def active(self):
         return (self.prop(self.root, "_NET_ACTIVE_WINDOW") or [0])[0]
-
-    def states(self, w):
-        return [self.x.get_atom_name(a) for a in self.prop(w, "_NET_WM_STATE")]
 
     def now(self):
         """The X server's time, as a launcher takes it: from a change to a window of its own."""
@@ -186,14 +180,12 @@ class Session:
 
     def startups_completed(self):
         """The ids of the "remove" start-up notices sent to the root window so far."""
-        begin, more = self.x.intern_atom("_NET_STARTUP_INFO_BEGIN"), self.x.intern_atom("_NET_STARTUP_INFO")
-        while self.x.pending_events():
+        parts = {self.x.intern_atom("_NET_STARTUP_INFO_BEGIN"), self.x.intern_atom("_NET_STARTUP_INFO")}
+        while self.x.pending_events():  # a notice comes in parts of 20 bytes, the last one padded with NULs
             e = self.x.next_event()
-            if e.type == X.ClientMessage and e.client_type in (begin, more):
-                self.notices[len(self.notices) - (e.client_type == more):] = [
-                    (self.notices[-1] if e.client_type == more else b"") + bytes(e.data[1])]
-        return [n.split(b"\0")[0].decode().split("ID=")[-1].strip('"') for n in self.notices
-                if n.startswith(b"remove:")]
+            if e.type == X.ClientMessage and e.client_type in parts:
+                self.notices += bytes(e.data[1])
+        return re.findall(r'remove: ID="?([^"\s\0]+)', self.notices.decode(errors="replace"))
 
     def ask_to_close(self, w):
         protocols, delete = self.x.intern_atom("WM_PROTOCOLS"), self.x.intern_atom("WM_DELETE_WINDOW")
