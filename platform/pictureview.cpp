@@ -66,11 +66,10 @@ std::int16_t buttonCode(Qt::MouseButtons buttons)
     return static_cast<std::int16_t>(buttons & (Qt::LeftButton | Qt::RightButton | Qt::MiddleButton));
 }
 
-// Shift codes: 1 Shift, 2 Ctrl, 4 Alt.
+// Shift codes: 1 Shift, 2 Ctrl, 4 Alt, which are Qt's own modifier bits from bit 25 on.
 std::int16_t shiftCode(Qt::KeyboardModifiers m)
 {
-    return static_cast<std::int16_t>(((m & Qt::ShiftModifier) ? 1 : 0) | ((m & Qt::ControlModifier) ? 2 : 0)
-                                     | ((m & Qt::AltModifier) ? 4 : 0));
+    return static_cast<std::int16_t>((m.toInt() >> 25) & 7);
 }
 } // namespace
 
@@ -90,20 +89,17 @@ void PictureView::Announce(const QString &sentence)
 
 void PictureView::mousePressEvent(QMouseEvent *e)
 {
-    const QPointF p = e->position();
-    emit MouseDown(buttonCode(e->button()), shiftCode(e->modifiers()), float(p.x()), float(p.y()));
+    emit MouseDown(buttonCode(e->button()), shiftCode(e->modifiers()), float(e->position().x()), float(e->position().y()));
 }
 
 void PictureView::mouseMoveEvent(QMouseEvent *e)
 {
-    const QPointF p = e->position();
-    emit MouseMove(buttonCode(e->buttons()), shiftCode(e->modifiers()), float(p.x()), float(p.y()));
+    emit MouseMove(buttonCode(e->buttons()), shiftCode(e->modifiers()), float(e->position().x()), float(e->position().y()));
 }
 
 void PictureView::mouseReleaseEvent(QMouseEvent *e)
 {
-    const QPointF p = e->position();
-    emit MouseUp(buttonCode(e->button()), shiftCode(e->modifiers()), float(p.x()), float(p.y()));
+    emit MouseUp(buttonCode(e->button()), shiftCode(e->modifiers()), float(e->position().x()), float(e->position().y()));
 }
 
 void PictureView::keyPressEvent(QKeyEvent *e)

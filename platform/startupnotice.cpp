@@ -41,9 +41,7 @@ void CompleteStartup(const QByteArray &id)
         return;
     const xcb_window_t root = rootWindow(c);
     // The id is quoted, as the protocol asks of a value with blanks or quotes in it.
-    QByteArray value = id;
-    value.replace('\\', "\\\\").replace('"', "\\\"");
-    const QByteArray message = "remove: ID=\"" + value + '"';
+    const QByteArray message = "remove: ID=\"" + QByteArray(id).replace('\\', "\\\\").replace('"', "\\\"") + '"';
     // The message and its closing zero byte, twenty bytes an event: the first event
     // says it begins, the others go on.
     xcb_client_message_event_t ev{};
@@ -82,8 +80,7 @@ bool RequestActivation(QWindow *window, std::uint32_t time)
     ev.type = atom(c, "_NET_ACTIVE_WINDOW");
     ev.data.data32[0] = 1;
     ev.data.data32[1] = time;
-    const xcb_window_t root = rootWindow(c);
-    xcb_send_event(c, false, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+    xcb_send_event(c, false, rootWindow(c), XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char *>(&ev));
     xcb_flush(c);
     return true;
