@@ -85,65 +85,36 @@ std::shared_ptr<const Coverage> Coverage::rasterise(const QRect &bounds, double 
     return coverage;
 }
 
-template <typename MixFn, typename FillFn>
-void Coverage::visit(QImage &target, const QImage &under, const QRect &area, const MixFn &mixed,
-                     const FillFn &solid) const
+void Coverage::mix(QImage &target, const QImage &under, const QRect &area, std::uint32_t colour) const
 {
     const QRect clip = area & target.rect();
     if (clip.isEmpty() || m_rows.size() < 2)
         return;
+    // The colour's share at each coverage, and the whole mix over the white most pixels lie on.
+    std::array<std::uint32_t, 256> share, overWhite;
+    for (std::uint32_t a = 0; a < 256; ++a) {
+        share[a] = byteMul(colour, a);
+        overWhite[a] = (share[a] + byteMul(0xffffffffu, 255 - a)) | 0xff000000u;
+    }
     uchar *bits = target.bits();
     const uchar *below = under.constBits();
     const qsizetype stride = target.bytesPerLine();
     const int left = clip.left(), right = clip.right();
-    const bool inside = left <= m_bounds.left() && right >= m_bounds.right();
     auto row = std::lower_bound(m_rows.begin(), m_rows.end() - 1, clip.top(),
                                 [](const Row &r, int y) { return r.y < y; });
     for (; row + 1 < m_rows.end() && row->y <= clip.bottom(); ++row) {
         auto *line = reinterpret_cast<std::uint32_t *>(bits + row->y * stride);
         const auto *lineBelow = reinterpret_cast<const std::uint32_t *>(below + row->y * stride);
-        if (inside) // the usual case: no pixel to leave out
-            for (std::uint32_t i = row->mixed; i < row[1].mixed; ++i)
-                line[m_mixedX[i]] = mixed(lineBelow, m_mixedX[i], i, m_alpha[i]);
-        else
-            for (std::uint32_t i = row->mixed; i < row[1].mixed; ++i)
-                if (const int x = m_mixedX[i]; x >= left && x <= right)
-                    line[x] = mixed(lineBelow, x, i, m_alpha[i]);
+        for (std::uint32_t i = row->mixed; i < row[1].mixed; ++i)
+            if (const int x = m_mixedX[i]; x >= left && x <= right) {
+                const std::uint32_t pixel = lineBelow[x], a = m_alpha[i];
+                line[x] = pixel == 0xffffffffu ? overWhite[a] : (share[a] + byteMul(pixel, 255 - a)) | 0xff000000u;
+            }
         for (std::uint32_t i = row->solids; i < row[1].solids; ++i) {
             const int from = std::max(m_solids[i].x, left);
             const int to = std::min(m_solids[i].x + m_solids[i].length, right + 1);
             if (to > from)
-                solid(line + from, lineBelow + from, to - from);
+                std::fill(line + from, line + to, colour);
         }
     }
-}
-
-void Coverage::mix(QImage &target, const QImage &under, const QRect &area, std::uint32_t colour, std::uint32_t ground,
-                   std::uint32_t *store, bool keep) const
-{
-    // The colour's share at each coverage, and the whole mix over the ground.
-    std::array<std::uint32_t, 256> share, overGround;
-    for (std::uint32_t a = 0; a < 256; ++a) {
-        share[a] = byteMul(colour, a);
-        overGround[a] = (share[a] + byteMul(ground, 255 - a)) | 0xff000000u;
-    }
-    const auto fill = [colour](std::uint32_t *line, const std::uint32_t *, int n) { std::fill(line, line + n, colour); };
-    const auto over = [&](std::uint32_t pixel, std::uint32_t a) {
-        return pixel == ground ? overGround[a] : (share[a] + byteMul(pixel, 255 - a)) | 0xff000000u;
-    };
-    // The pixels under the partly covered ones: from the store, into it, or from under alone.
-    if (store && !keep)
-        visit(target, under, area, [&](const std::uint32_t *, int, std::uint32_t i, std::uint32_t a) { return over(store[i], a); }, fill);
-    else if (store)
-        visit(target, under, area,
-              [&](const std::uint32_t *below, int x, std::uint32_t i, std::uint32_t a) { return over(store[i] = below[x], a); }, fill);
-    else
-        visit(target, under, area, [&](const std::uint32_t *below, int x, std::uint32_t, std::uint32_t a) { return over(below[x], a); }, fill);
-}
-
-void Coverage::restore(QImage &target, const QImage &under, const QRect &area) const
-{
-    visit(
-        target, under, area, [](const std::uint32_t *below, int x, std::uint32_t, std::uint32_t) { return below[x]; },
-        [](std::uint32_t *line, const std::uint32_t *below, int n) { std::memcpy(line, below, n * 4); });
 }

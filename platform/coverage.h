@@ -20,16 +20,9 @@ public:
     // the device rectangle bounds, as the painter would mix it into a picture.
     static std::shared_ptr<const Coverage> rasterise(const QRect &bounds, double ratio,
                                                      const std::function<void(QPainter &)> &draw);
-    // Mixes colour into target (32-bit, device pixels) inside area over the pixels
-    // of under, a picture of the same size (or target itself); ground is the colour
-    // most covered pixels lie on (0xAARRGGBB, both opaque). With a store of
-    // storeSize() pixels, what lies under the partly covered pixels is kept there
-    // (keep), or taken from there instead of from under.
-    void mix(QImage &target, const QImage &under, const QRect &area, std::uint32_t colour, std::uint32_t ground,
-             std::uint32_t *store = nullptr, bool keep = false) const;
-    std::size_t storeSize() const { return m_mixedX.size(); }
-    // Puts back into target the pixels of under that it covers, inside area.
-    void restore(QImage &target, const QImage &under, const QRect &area) const;
+    // Mixes colour (0xAARRGGBB, opaque) into target (32-bit, device pixels) inside
+    // area over the pixels of under, a picture of the same size (or target itself).
+    void mix(QImage &target, const QImage &under, const QRect &area, std::uint32_t colour) const;
     // The device pixels it may cover.
     QRect bounds() const { return m_bounds; }
 
@@ -41,12 +34,6 @@ private:
         std::int32_t y;
         std::uint32_t mixed, solids; // where its pixels and stretches begin
     };
-    // Calls mixed(under's row, x, index, coverage) for each partly covered pixel
-    // inside area, which gives its new value, and solid(target's pixels, under's,
-    // count) for each fully covered stretch.
-    template <typename MixFn, typename FillFn>
-    void visit(QImage &target, const QImage &under, const QRect &area, const MixFn &mixed,
-               const FillFn &solid) const;
     struct Solid
     {
         std::int32_t x, length;

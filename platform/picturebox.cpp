@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
-// Picture box over QImage + QPainter: the shapes of a frame are kept, and a frame
-// draws only the pixels where they differ from the shapes of the frame before.
+// Picture box over QImage + QPainter. The layer is drawn whole into an image of
+// its own whenever its shapes change. The picture is the layer with the moving
+// parts over it: where they change, it is put back from the layer and they are
+// drawn again over it, each line or circle whole.
 #include "picturebox.h"
 
 #include "coverage.h"
@@ -14,32 +16,6 @@
 namespace {
 // Pixel centres sit at +0.5: a line or circle at whole coordinates is centred on pixels.
 constexpr float kCentre = 0.5f;
-
-// The shapes of one kind: the board's (lines and circles), or the texts mixed over it.
-std::vector<const PictureBox::Shape *> ofKind(const std::vector<PictureBox::Shape> &shapes, bool texts)
-{
-    std::vector<const PictureBox::Shape *> found;
-    for (const PictureBox::Shape &s : shapes)
-        if ((s.kind == PictureBox::Shape::Blend) == texts)
-            found.push_back(&s);
-    return found;
-}
-
-// Where two lists of shapes differ, compared in their order: both the old shape's
-// pixels and the new one's.
-QRegion differences(const std::vector<const PictureBox::Shape *> &now,
-                    const std::vector<const PictureBox::Shape *> &before, const QRect &picture)
-{
-    QRegion region;
-    for (std::size_t i = 0; i < std::max(now.size(), before.size()); ++i) {
-        const PictureBox::Shape *a = i < now.size() ? now[i] : nullptr;
-        const PictureBox::Shape *b = i < before.size() ? before[i] : nullptr;
-        if (!a || !b || !(*a == *b))
-            region += (a ? a->bounds : QRect()) | (b ? b->bounds : QRect());
-    }
-    return region & picture;
-}
-
 } // namespace
 
 QColor toQColor(Colour c)
@@ -55,9 +31,7 @@ void PictureBox::Move(double left, double top, double width, double height)
 void PictureBox::Cls()
 {
     m_shapes.clear();
-    if (BackColor != m_clearColour)
-        invalidate();
-    m_clearColour = BackColor;
+    m_layerEnd = 0;
 }
 
 void PictureBox::add(Shape shape, const QRectF &units)
@@ -94,120 +68,88 @@ const QImage &PictureBox::Image()
 {
     const QSize pixels(static_cast<int>(std::ceil(m_rect.width() * m_ratio)),
                        static_cast<int>(std::ceil(m_rect.height() * m_ratio)));
-    if (m_image.size() != pixels || m_image.devicePixelRatio() != m_ratio) {
-        // Opaque 32-bit: drawn into fast and copied to the screen without blending.
-        m_image = QImage(pixels, QImage::Format_RGB32);
-        m_image.setDevicePixelRatio(m_ratio);
-        invalidate();
+    const QRect all(QPoint(0, 0), pixels);
+    const auto split = m_shapes.begin() + static_cast<std::ptrdiff_t>(m_layerEnd);
+    const std::vector<Shape> parts(split, m_shapes.end());
+    QRect dirty, recoloured;
+    if (m_layer.size() != pixels || m_layer.devicePixelRatio() != m_ratio ||
+        !std::equal(m_shapes.begin(), split, m_layerShapes.begin(), m_layerShapes.end())) {
+        // A picture of its own is drawn into again; one that shares the layer lets go of it first.
+        const bool own = !parts.empty() && m_image.size() == pixels && m_image.isDetached();
+        if (!own)
+            m_image = QImage();
+        if (m_layer.size() != pixels)
+            m_layer = QImage(pixels, QImage::Format_RGB32); // opaque: copied to the screen without blending
+        m_layer.setDevicePixelRatio(m_ratio);
+        m_layer.fill(Qt::white);
+        m_layerShapes.assign(m_shapes.begin(), split);
+        paint(m_layer, m_layerShapes, all);
+        m_partsShown.clear();
+        own ? m_image.setDevicePixelRatio(m_ratio) : void(m_image = m_layer);
+        dirty = all;
     }
-    const QRect all = m_image.rect();
-    const auto board = ofKind(m_shapes, false), texts = ofKind(m_shapes, true);
-    const auto drawnTexts = ofKind(m_drawn, true);
-    m_changed = m_whole ? QRegion(all) : differences(board, ofKind(m_drawn, false), all);
-    const std::uint32_t ground = toQColor(m_clearColour).rgb();
-    if (m_whole || (texts.empty() && drawnTexts.empty())) {
-        // Drawn in place, the texts over the board.
-        drawBoard(m_image, m_changed, board);
-        for (const Shape *t : texts)
-            for (const QRect &area : m_changed)
-                t->coverage->mix(m_image, m_image, area, toQColor(t->fore).rgb(), ground);
-    } else {
-        // The board is kept apart: a text that changes is mixed in again over it,
-        // and a text that goes is wiped with it.
-        if (m_board.size() != pixels) {
-            m_board = QImage(pixels, QImage::Format_RGB32);
-            m_boardDrawn.clear();
-        }
-        const QRegion boardChanged =
-            m_boardDrawn.empty() ? QRegion(all) : differences(board, ofKind(m_boardDrawn, false), all);
-        drawBoard(m_board, boardChanged, board);
-        m_boardDrawn = m_shapes;
-        if (texts.empty() || boardChanged.intersects(texts[0]->bounds))
-            m_underOf.reset(); // the board under the text is not what was kept
-        const QRegion wiped = m_changed;
-        for (const QRect &r : wiped)
-            for (int y = r.top(); y <= r.bottom(); ++y)
-                std::memcpy(m_image.scanLine(y) + r.left() * 4, m_board.constScanLine(y) + r.left() * 4, r.width() * 4);
-        bool restored = false;
-        for (std::size_t i = 0; i < drawnTexts.size(); ++i)
-            if (i >= texts.size() || texts[i]->coverage != drawnTexts[i]->coverage) {
-                drawnTexts[i]->coverage->restore(m_image, m_board, all);
-                m_changed += drawnTexts[i]->bounds & all;
-                restored = true;
-            }
-        for (std::size_t i = 0; i < texts.size(); ++i) {
-            const Shape &t = *texts[i];
-            const bool same = !restored && i < drawnTexts.size() && t == *drawnTexts[i];
-            // What lies under the first text's edges is kept while the board there stays:
-            // a new colour then reads none of the board.
-            const bool kept = i == 0 && !same, keep = kept && m_underOf != t.coverage;
-            if (keep)
-                m_underText.assign(t.coverage->storeSize(), 0);
-            m_underOf = kept ? t.coverage : m_underOf;
-            for (const QRect &area : same ? wiped : QRegion(t.bounds))
-                t.coverage->mix(m_image, m_board, area, toQColor(t.fore).rgb(), ground,
-                                kept ? m_underText.data() : nullptr, keep);
-            if (!same)
-                m_changed += t.bounds & all;
-        }
+    const auto overRing = [&](const Shape &t) {
+        return std::any_of(parts.begin(), parts.end(),
+                           [&](const Shape &s) { return s.kind != Shape::Blend && s.bounds.intersects(t.bounds); });
+    };
+    // The parts that changed, where they were and are; a text in a new colour alone is mixed again in place.
+    for (std::size_t i = 0; i < std::max(parts.size(), m_partsShown.size()); ++i) {
+        const Shape *now = i < parts.size() ? &parts[i] : nullptr;
+        const Shape *was = i < m_partsShown.size() ? &m_partsShown[i] : nullptr;
+        if (now && was && now->coverage && now->coverage == was->coverage && now->fore != was->fore)
+            (overRing(*now) ? dirty : recoloured) |= now->bounds;
+        else if (!now || !was || !(*now == *was))
+            dirty |= (now ? now->bounds : QRect()) | (was ? was->bounds : QRect());
     }
-    m_drawn = m_shapes;
-    m_whole = false;
+    // A line or circle that meets what is drawn again is drawn again whole.
+    for (bool grown = true; grown;) {
+        grown = false;
+        for (const Shape &s : parts)
+            if (s.kind != Shape::Blend && s.bounds.intersects(dirty) && !dirty.contains(s.bounds & all))
+                dirty |= s.bounds & all, grown = true;
+    }
+    dirty &= all;
+    m_changed = (dirty | recoloured) & all;
+    m_partsShown = parts;
+    if (m_changed.isEmpty())
+        return m_image; // the same picture: not even touched
+    if (parts.empty())
+        return m_image = m_layer;
+    if (m_image.isDetached()) // else it is the layer alone
+        for (int y = dirty.top(); y <= dirty.bottom(); ++y)
+            std::memcpy(m_image.scanLine(y) + dirty.left() * 4, m_layer.constScanLine(y) + dirty.left() * 4,
+                        static_cast<std::size_t>(dirty.width()) * 4);
+    paint(m_image, parts, dirty);
+    // Over the layer alone, a text is mixed from the layer's pixels; over a ring, from the picture's.
+    for (const Shape &t : parts)
+        if (t.kind == Shape::Blend)
+            t.coverage->mix(m_image, overRing(t) ? m_image : m_layer, t.bounds.intersects(recoloured) ? t.bounds : dirty,
+                            toQColor(t.fore).rgb());
     return m_image;
 }
 
-void PictureBox::drawBoard(QImage &image, const QRegion &region, const std::vector<const Shape *> &board) const
+void PictureBox::paint(QImage &image, const std::vector<Shape> &shapes, const QRect &within) const
 {
-    if (region.isEmpty())
-        return; // the picture stays as it is, untouched
-    // The painter sees the whole picture, clipped to one rectangle at a time: with
-    // a clip of many, Qt would mix pixels on threads of its own.
-    QImage device(image.bits(), image.width(), image.height(), image.bytesPerLine(), image.format());
-    QPainter p(&device);
+    QPainter p(&image); // in units: the picture's density scales them
     p.setRenderHint(QPainter::Antialiasing, true);
-    const bool whole = region == QRegion(image.rect());
-    for (const QRect &area : region) {
-        p.setClipRect(area); // in device pixels, before the scale
-        p.fillRect(area, toQColor(m_clearColour));
-        p.save();
-        p.scale(m_ratio, m_ratio);
-        for (const Shape *shape : board)
-            if (shape->bounds.intersects(area))
-                drawShape(p, *shape, whole);
-        p.restore();
-    }
-}
-
-void PictureBox::drawShape(QPainter &p, const Shape &s, bool whole) const
-{
-    if (s.kind == Shape::Line) {
-        const QLineF line(s.x1 + kCentre, s.y1 + kCentre, s.x2 + kCentre, s.y2 + kCentre);
-        if (whole || m_ratio == 1 || line.length() == 0) {
+    for (const Shape &s : shapes) {
+        if (s.kind == Shape::Blend || !s.bounds.intersects(within))
+            continue;
+        const QPointF centre(s.x1 + kCentre, s.y1 + kCentre);
+        if (s.kind == Shape::Line) {
             QPen pen(toQColor(s.fore), 1.0);
             pen.setCapStyle(Qt::SquareCap);
             p.setPen(pen);
-            p.drawLine(line);
-            return;
+            p.drawLine(centre, QPointF(s.x2 + kCentre, s.y2 + kCentre));
+        } else if (s.style == 0 && s.fore == s.fill) {
+            // Outline and fill of one colour make one disc reaching half the pen further.
+            p.setPen(Qt::NoPen);
+            p.setBrush(toQColor(s.fill));
+            p.drawEllipse(centre, s.x2 + 0.5, s.x2 + 0.5);
+        } else {
+            p.setPen(QPen(toQColor(s.fore), 1.0));
+            p.setBrush(s.style == 0 ? QBrush(toQColor(s.fill)) : QBrush(Qt::NoBrush));
+            p.drawEllipse(centre, s.x2, s.x2);
         }
-        // Scaled, a line drawn in part is smoothed otherwise where the clip cuts
-        // it: the outline of the line, filled, is cut alike anywhere.
-        const QPointF along = (line.p2() - line.p1()) / line.length() / 2, across(-along.y(), along.x());
-        const QPointF outline[] = {line.p1() - along + across, line.p2() + along + across, line.p2() + along - across,
-                                   line.p1() - along - across};
-        p.setPen(Qt::NoPen);
-        p.setBrush(toQColor(s.fore));
-        p.drawPolygon(outline, 4);
-        return;
-    }
-    const QPointF centre(s.x1 + kCentre, s.y1 + kCentre);
-    if (s.style == 0 && s.fore == s.fill) {
-        // Outline and fill of one colour make one disc reaching half the pen further.
-        p.setPen(Qt::NoPen);
-        p.setBrush(toQColor(s.fill));
-        p.drawEllipse(centre, s.x2 + 0.5, s.x2 + 0.5);
-    } else {
-        p.setPen(QPen(toQColor(s.fore), 1.0));
-        p.setBrush(s.style == 0 ? QBrush(toQColor(s.fill)) : QBrush(Qt::NoBrush));
-        p.drawEllipse(centre, s.x2, s.x2);
     }
 }

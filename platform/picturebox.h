@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: MIT
 // The off-screen picture the board is drawn into: the drawing state (fore colour,
-// fill colour, fill style) and the calls the renderer uses. The calls since the
-// last clear are kept as a list of shapes, the picture's draw state; reading the
-// picture draws again only where that list differs from the one drawn before.
+// fill colour, fill style) and the calls the renderer uses. A frame is a layer that
+// stays still between moves, always drawn whole, and the moving parts over it.
 #pragma once
 
 #include <QImage>
 #include <QRectF>
-#include <QRegion>
 
 #include <cstdint>
 #include <memory>
@@ -41,27 +39,25 @@ public:
     Colour FillColor = 0;
     // 0 fills circles with FillColor; 1 leaves them hollow.
     std::int16_t FillStyle = 1;
-    Colour BackColor = 0xFFFFFF;
 
-    // Clears the whole picture to BackColor.
+    // Clears the whole picture to white: a new frame begins.
     void Cls();
     // A one-pixel line in ForeColor.
     void Line(float x1, float y1, float x2, float y2);
     // A circle outlined in ForeColor, filled with FillColor when FillStyle is 0.
     void Circle(float x, float y, float radius);
-    // Mixes colour in through coverage (in device pixels), over the other shapes
-    // (texts are not mixed over each other).
+    // What is drawn since the clear is the layer, which stays still between moves;
+    // what follows moves over it.
+    void endLayer() { m_layerEnd = m_shapes.size(); }
+    // Mixes colour in through coverage (in device pixels), over the shapes before it.
     void Blend(std::shared_ptr<const Coverage> coverage, Colour colour);
 
-    // The picture (device pixels, with the density set), drawn again where its
-    // shapes differ from those of the last call.
+    // The picture (device pixels, with the density set).
     const QImage &Image();
     // The device pixels that the last Image() changed: empty when it is the same picture.
-    const QRegion &changed() const { return m_changed; }
-    // The next Image() draws the whole picture, as for a new one.
-    void invalidate() { m_drawn.clear(); m_boardDrawn.clear(); m_whole = true; }
+    QRect changed() const { return m_changed; }
 
-    // What the picture is drawn from.
+private:
     struct Shape
     {
         enum Kind : std::uint8_t { Line, Circle, Blend } kind;
@@ -72,26 +68,16 @@ public:
         QRect bounds; // the device pixels it may touch
         bool operator==(const Shape &o) const = default;
     };
-
-private:
     void add(Shape shape, const QRectF &units);
-    // Draws image anew inside region (device pixels): the background, then the board's shapes.
-    void drawBoard(QImage &image, const QRegion &region, const std::vector<const Shape *> &board) const;
-    // One shape; whole when the whole picture is drawn.
-    void drawShape(QPainter &painter, const Shape &shape, bool whole) const;
+    // The lines and circles of shapes that meet within, each whole, onto image.
+    void paint(QImage &image, const std::vector<Shape> &shapes, const QRect &within) const;
 
     QRectF m_rect;
     double m_ratio = 1.0;
-    QImage m_image;
-    // The board alone, without the texts over it, while there are texts.
-    QImage m_board;
-    Colour m_clearColour = 0xFFFFFF;
-    std::vector<Shape> m_shapes;     // since the last clear
-    std::vector<Shape> m_drawn;      // as the picture holds them
-    std::vector<Shape> m_boardDrawn; // as the board holds them
-    // The board's pixels under the first text's partly covered ones, and that text.
-    std::vector<std::uint32_t> m_underText;
-    std::shared_ptr<const Coverage> m_underOf;
-    bool m_whole = true;
-    QRegion m_changed;
+    std::vector<Shape> m_shapes; // this frame's: the layer's, then the moving parts
+    std::size_t m_layerEnd = 0;
+    // What the layer and the picture were drawn from.
+    std::vector<Shape> m_layerShapes, m_partsShown;
+    QImage m_layer, m_image;
+    QRect m_changed;
 };

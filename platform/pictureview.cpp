@@ -32,18 +32,16 @@ void PictureView::Move(double left, double top, double width, double height)
     emit Resize();
 }
 
-void PictureView::PaintPicture(const QImage &picture, const QRegion &changed)
+void PictureView::PaintPicture(const QImage &picture, const QRect &changed)
 {
     if (&picture != m_picture) {
         m_picture = &picture;
         update();
         return;
     }
-    // In this widget's units, rounded outwards; one rectangle, copied at once (Qt
-    // would mix a region of many on threads of its own).
-    const QRect r = changed.boundingRect();
+    // In this widget's units, rounded outwards.
     const double ratio = picture.devicePixelRatio();
-    update(QRectF(QPointF(r.topLeft()) / ratio, QSizeF(r.size()) / ratio).toAlignedRect());
+    update(QRectF(QPointF(changed.topLeft()) / ratio, QSizeF(changed.size()) / ratio).toAlignedRect());
 }
 
 void PictureView::paintEvent(QPaintEvent *event)

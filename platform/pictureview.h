@@ -26,7 +26,7 @@ public:
     // Shows picture, its top-left corner at (0, 0), copying to the screen the
     // device pixels in changed. The picture is shown where it lies, not copied:
     // it must live as long as the view shows it.
-    void PaintPicture(const QImage &picture, const QRegion &changed);
+    void PaintPicture(const QImage &picture, const QRect &changed);
     // The picture shown.
     const QImage &picture() const { return *m_picture; }
 

@@ -35,7 +35,7 @@ QFont makeFont(const LogFont &d)
 }
 } // namespace
 
-TextFont::TextFont(const LogFont &d) : m_description(d), m_font(makeFont(d)), m_metrics(m_font) {}
+TextFont::TextFont(const LogFont &d) : m_font(makeFont(d)), m_metrics(m_font) {}
 
 // A block's lines are whole pixels apart, so that each begins on a row.
 int TextFont::lineHeight() const

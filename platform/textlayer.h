@@ -31,9 +31,6 @@ class TextFont
 public:
     explicit TextFont(const LogFont &description);
 
-    const QFont &font() const { return m_font; }
-    // What the font was made from.
-    const LogFont &description() const { return m_description; }
     // Size of the block of lines: the longest line by the line height times the lines.
     QSize measure(const QStringList &lines) const;
     // Draws each line centred horizontally inside rect, from its top, in colour,
@@ -48,7 +45,6 @@ private:
     // Where line i of the block begins, on its baseline.
     QPointF baseline(const QRect &rect, const QStringList &lines, qsizetype i) const;
 
-    LogFont m_description;
     QFont m_font;
     QFontMetricsF m_metrics;
     // The block as rasterised last, and what for.

@@ -42,7 +42,7 @@ public:
     }
     frmMain *form() { return game.pobjForm; }
     PictureView *view() { return game.pobjPicView; }
-    PictureBox *buffer() { return game.pobjPicBuffer; }
+    PictureBox *&buffer() { return game.pobjPicBuffer; }
     QTimer *timer() { return game.pobjTimer; }
     const TextFont *overlayFont() { return game.plngOverlayFont.get(); }
     Colour overlayColour() { return game.plngOverlayColour; }

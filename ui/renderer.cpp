@@ -103,6 +103,8 @@ void Game::Refresh()
         if (p == plngStage)
             buf.ForeColor = buf.FillColor = kBlack;
     }
+    // The board so far stays as it is until a ring leaves or reaches a peg; what follows moves over it.
+    buf.endLayer();
 
     if (m_keyRing != 0) {
         // Lifted just clear of the peg it would be put on, kept whole on the board.
@@ -132,7 +134,7 @@ void Game::Refresh()
         announceBoard();
     DrawCentered();
 
-    // Only what differs from the frame shown is drawn and copied; nothing when nothing does.
+    // Only what differs from the frame shown is copied; nothing when nothing does.
     const QImage &picture = buf.Image();
     pobjPicView->PaintPicture(picture, buf.changed());
 }
