@@ -1,28 +1,30 @@
 // SPDX-License-Identifier: MIT
 // The off-screen picture the board is drawn into: the drawing state (fore colour,
 // fill colour, fill style) and the calls the renderer uses. A frame is a layer that
-// stays still between moves, always drawn whole, and the moving parts over it.
+// stays still between moves, always drawn whole, with the moving parts over it.
 #pragma once
 
-#include <QImage>
-#include <QRectF>
+#include <QImage> // and QRectF
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 class Coverage;
-class QPainter;
 
 // Colours are 0x00BBGGRR: red in the low byte.
 using Colour = std::uint32_t;
-QColor toQColor(Colour c);
+inline QColor toQColor(Colour c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
 class PictureBox
 {
 public:
     // Position and size in the window, in pixels (fractions allowed).
-    void Move(double left, double top, double width, double height);
+    void Move(double left, double top, double width, double height)
+    {
+        m_rect = QRectF(left, top, std::max(0.0, width), std::max(0.0, height));
+    }
     double Left() const { return m_rect.left(); }
     double Top() const { return m_rect.top(); }
     double Width() const { return m_rect.width(); }
@@ -41,13 +43,12 @@ public:
     std::int16_t FillStyle = 1;
 
     // Clears the whole picture to white: a new frame begins.
-    void Cls();
+    void Cls() { m_shapes.clear(), m_layerEnd = 0; }
     // A one-pixel line in ForeColor.
     void Line(float x1, float y1, float x2, float y2);
     // A circle outlined in ForeColor, filled with FillColor when FillStyle is 0.
     void Circle(float x, float y, float radius);
-    // What is drawn since the clear is the layer, which stays still between moves;
-    // what follows moves over it.
+    // What is drawn since the clear is the layer, still between moves; what follows moves over it.
     void endLayer() { m_layerEnd = m_shapes.size(); }
     // Mixes colour in through coverage (in device pixels), over the shapes before it.
     void Blend(std::shared_ptr<const Coverage> coverage, Colour colour);
@@ -68,16 +69,25 @@ private:
         QRect bounds; // the device pixels it may touch
         bool operator==(const Shape &o) const = default;
     };
+    // Pixel centres sit at +0.5: a line or circle at whole coordinates is centred on pixels.
+    static constexpr float kCentre = 0.5f;
     void add(Shape shape, const QRectF &units);
-    // The lines and circles of shapes that meet within, each whole, onto image.
-    void paint(QImage &image, const std::vector<Shape> &shapes, const QRect &within) const;
+    // Lines and circles, each whole, onto the picture.
+    void paint(const Shape *from, const Shape *to);
 
     QRectF m_rect;
     double m_ratio = 1.0;
     std::vector<Shape> m_shapes; // this frame's: the layer's, then the moving parts
     std::size_t m_layerEnd = 0;
-    // What the layer and the picture were drawn from.
-    std::vector<Shape> m_layerShapes, m_partsShown;
-    QImage m_layer, m_image;
+    std::vector<Shape> m_layerShapes; // what the picture's layer was drawn from
+    // A moving part on the picture: the pixels it covers, and as they were before it.
+    struct Shown
+    {
+        Shape shape;
+        std::shared_ptr<const Coverage> cover;
+        std::unique_ptr<std::uint32_t[]> under;
+    };
+    std::vector<Shown> m_shown;
+    QImage m_image;
     QRect m_changed;
 };
