@@ -9,6 +9,9 @@
 #include <cstring>
 
 namespace {
+// Runs of full coverage at least this long are filled rather than mixed.
+constexpr int kSolidRun = 8;
+
 // x * a / 255 per channel, rounded, as the raster engine mixes a solid edge.
 inline std::uint32_t byteMul(std::uint32_t x, std::uint32_t a)
 {
@@ -18,6 +21,23 @@ inline std::uint32_t byteMul(std::uint32_t x, std::uint32_t a)
     x = (x + ((x >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
     return x | t;
 }
+
+// A colour mixed over a pixel at each coverage, as the raster engine mixes a solid edge.
+struct Mixer
+{
+    explicit Mixer(std::uint32_t c)
+    {
+        for (std::uint32_t a = 0; a < 256; ++a) {
+            share[a] = byteMul(c, a);
+            overWhite[a] = (share[a] + byteMul(0xffffffffu, 255 - a)) | 0xff000000u; // most pixels lie on white
+        }
+    }
+    std::uint32_t over(std::uint32_t below, std::uint32_t a) const
+    {
+        return below == 0xffffffffu ? overWhite[a] : (share[a] + byteMul(below, 255 - a)) | 0xff000000u;
+    }
+    std::array<std::uint32_t, 256> share, overWhite;
+};
 } // namespace
 
 std::shared_ptr<const Coverage> Coverage::rasterise(const QRect &bounds, double ratio,
@@ -45,6 +65,7 @@ std::shared_ptr<const Coverage> Coverage::rasterise(const QRect &bounds, double 
     const int width = image.width();
     for (int y = 0; y < image.height(); ++y) {
         auto *row = reinterpret_cast<std::uint32_t *>(image.scanLine(y));
+        const Row start{bounds.top() + y, std::uint32_t(c.m_mixedX.size()), std::uint32_t(c.m_solids.size())};
         for (int x = 0; x < width;) {
             // Most of a block of text is uncovered: passed over four pixels at a time.
             for (std::uint64_t a, b; x + 4 <= width; x += 4) {
@@ -53,76 +74,73 @@ std::shared_ptr<const Coverage> Coverage::rasterise(const QRect &bounds, double 
                 if (a | b)
                     break;
             }
-            for (; x < width && row[x] == 0; ++x) {
+            if (x >= width)
+                break;
+            int end = x + 1;
+            while (row[x] >> 24 == 255 && end < width && row[end] >> 24 == 255)
+                ++end;
+            if (end - x >= kSolidRun) {
+                c.m_solids.push_back({bounds.left() + x, end - x});
+                std::fill(row + x, row + end, 0);
+                x = end;
             }
-            Run run{bounds.top() + y, bounds.left() + x, 0, static_cast<std::uint32_t>(c.m_alpha.size())};
-            for (; x < width && row[x] != 0; ++x, ++run.length) {
-                c.m_alpha.push_back(static_cast<std::uint8_t>(row[x] >> 24));
-                row[x] = 0;
-            }
-            if (run.length > 0)
-                c.m_runs.push_back(run);
+            for (; x < end; ++x)
+                if (row[x] != 0) {
+                    c.m_mixedX.push_back(bounds.left() + x);
+                    c.m_alpha.push_back(static_cast<std::uint8_t>(row[x] >> 24));
+                    row[x] = 0;
+                }
         }
+        if (start.mixed != c.m_mixedX.size() || start.solids != c.m_solids.size())
+            c.m_rows.push_back(start);
     }
-    c.m_pixels = c.m_alpha.size();
+    c.m_rows.push_back({bounds.bottom() + 1, std::uint32_t(c.m_mixedX.size()), std::uint32_t(c.m_solids.size())});
     return coverage;
 }
 
-std::shared_ptr<const Coverage> Coverage::whole(const QRect &rect)
-{
-    auto coverage = std::make_shared<Coverage>();
-    coverage->m_bounds = rect;
-    coverage->m_pixels = static_cast<std::size_t>(std::max(0, rect.width()) * std::max(0, rect.height()));
-    coverage->m_alpha.assign(coverage->m_pixels, 255);
-    for (int y = rect.top(); y <= rect.bottom(); ++y)
-        coverage->m_runs.push_back({y, rect.left(), rect.width(), static_cast<std::uint32_t>((y - rect.top()) * rect.width())});
-    return coverage;
-}
-
-template <typename F>
-void Coverage::visit(QImage &target, F &&f) const
+template <typename MixFn, typename FillFn>
+void Coverage::visit(QImage &target, MixFn &&mixed, FillFn &&solid) const
 {
     const QRect clip = m_bounds & target.rect();
-    for (const Run &run : m_runs) {
-        const int from = std::max(run.x, clip.left()), to = std::min(run.x + run.length, clip.right() + 1);
-        if (run.y >= clip.top() && run.y <= clip.bottom() && to > from)
-            f(reinterpret_cast<std::uint32_t *>(target.scanLine(run.y)) + from, m_alpha.data() + run.alpha + (from - run.x),
-              static_cast<std::size_t>(to - from));
-    }
-}
-
-std::unique_ptr<std::uint32_t[]> Coverage::keep(QImage &target) const
-{
-    auto under = std::make_unique_for_overwrite<std::uint32_t[]>(m_pixels);
-    std::uint32_t *kept = under.get();
-    visit(target, [&](const std::uint32_t *pixels, const std::uint8_t *, std::size_t n) {
-        std::memcpy(kept, pixels, n * 4);
-        kept += n;
-    });
-    return under;
-}
-
-void Coverage::mix(QImage &target, std::uint32_t colour, const std::uint32_t *kept) const
-{
-    // The colour's share at each coverage, and the whole mix over the white most pixels lie on.
-    std::array<std::uint32_t, 256> share, overWhite;
-    for (std::uint32_t a = 0; a < 256; ++a) {
-        share[a] = byteMul(colour, a);
-        overWhite[a] = (share[a] + byteMul(0xffffffffu, 255 - a)) | 0xff000000u;
-    }
-    visit(target, [&](std::uint32_t *pixels, const std::uint8_t *alpha, std::size_t n) {
-        for (std::size_t i = 0; i < n; ++i) {
-            const std::uint32_t a = alpha[i], below = kept[i];
-            pixels[i] = a == 255 ? colour : below == 0xffffffffu ? overWhite[a] : (share[a] + byteMul(below, 255 - a)) | 0xff000000u;
+    if (clip.isEmpty() || m_rows.size() < 2)
+        return;
+    auto row = std::lower_bound(m_rows.begin(), m_rows.end() - 1, clip.top(), [](const Row &r, int y) { return r.y < y; });
+    for (; row + 1 < m_rows.end() && row->y <= clip.bottom(); ++row) {
+        auto *line = reinterpret_cast<std::uint32_t *>(target.scanLine(row->y));
+        for (std::uint32_t i = row->mixed; i < row[1].mixed; ++i)
+            if (const int x = m_mixedX[i]; x >= clip.left() && x <= clip.right())
+                mixed(line[x], m_alpha[i]);
+        for (std::uint32_t i = row->solids; i < row[1].solids; ++i) {
+            const int from = std::max(m_solids[i].x, clip.left());
+            const int to = std::min(m_solids[i].x + m_solids[i].length, clip.right() + 1);
+            if (to > from)
+                solid(line + from, static_cast<std::size_t>(to - from));
         }
-        kept += n;
-    });
+    }
+}
+
+void Coverage::mix(QImage &target, std::uint32_t colour, std::vector<std::uint32_t> &under) const
+{
+    std::size_t pixels = m_mixedX.size();
+    for (const Solid &s : m_solids)
+        pixels += static_cast<std::size_t>(s.length);
+    under.resize(pixels); // mostly within what it held before: no fresh memory each frame
+    std::uint32_t *kept = under.data();
+    const Mixer mixer(colour);
+    visit(
+        target, [&](std::uint32_t &pixel, std::uint32_t a) { pixel = mixer.over(*kept++ = pixel, a); },
+        [&](std::uint32_t *line, std::size_t n) { kept = std::copy_n(line, n, kept), std::fill_n(line, n, colour); });
+}
+
+void Coverage::remix(QImage &target, std::uint32_t colour, const std::uint32_t *kept) const
+{
+    const Mixer mixer(colour);
+    visit(target, [&](std::uint32_t &pixel, std::uint32_t a) { pixel = mixer.over(*kept++, a); },
+          [&](std::uint32_t *line, std::size_t n) { std::fill_n(line, n, colour), kept += n; });
 }
 
 void Coverage::restore(QImage &target, const std::uint32_t *kept) const
 {
-    visit(target, [&](std::uint32_t *pixels, const std::uint8_t *, std::size_t n) {
-        std::memcpy(pixels, kept, n * 4);
-        kept += n;
-    });
+    visit(target, [&](std::uint32_t &pixel, std::uint32_t) { pixel = *kept++; },
+          [&](std::uint32_t *line, std::size_t n) { std::copy_n(kept, n, line), kept += n; });
 }

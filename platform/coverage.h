@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// A drawing rasterised once into runs of covered pixels, then mixed into pictures
-// in any colour: only the covered pixels are touched.
+// A drawing rasterised once into rows of coverage, then mixed into pictures in any
+// colour: only the covered pixels are touched.
 #pragma once
 
 #include <QImage>
@@ -20,31 +20,36 @@ public:
     // the device rectangle bounds, as the painter would mix it into a picture.
     static std::shared_ptr<const Coverage> rasterise(const QRect &bounds, double ratio,
                                                      const std::function<void(QPainter &)> &draw);
-    // Every pixel of rect, fully covered.
-    static std::shared_ptr<const Coverage> whole(const QRect &rect);
-    // The pixels of target (32-bit, device pixels) it covers, kept.
-    std::unique_ptr<std::uint32_t[]> keep(QImage &target) const;
-    // Mixes colour (0xAARRGGBB, opaque) into target over the pixels it covers, as they
-    // were kept in under: a new colour reads none of the target.
-    void mix(QImage &target, std::uint32_t colour, const std::uint32_t *under) const;
+    // Mixes colour (0xAARRGGBB, opaque) into target (32-bit, device pixels) over the
+    // pixels it covers, keeping them in under first.
+    void mix(QImage &target, std::uint32_t colour, std::vector<std::uint32_t> &under) const;
+    // Mixes a new colour over the pixels kept in under: it reads none of the target.
+    void remix(QImage &target, std::uint32_t colour, const std::uint32_t *under) const;
     // Puts back into target the pixels kept in under.
     void restore(QImage &target, const std::uint32_t *under) const;
     // The device pixels it may cover.
     QRect bounds() const { return m_bounds; }
 
 private:
-    // A run of covered pixels on one row; its coverage begins at alpha in m_alpha.
-    struct Run
+    // Each covered row holds its partly covered pixels, mixed one by one, and its
+    // fully covered stretches, filled. The two never overlap, so either may go first.
+    struct Row
     {
-        std::int32_t y, x, length;
-        std::uint32_t alpha;
+        std::int32_t y;
+        std::uint32_t mixed, solids; // where its pixels and stretches begin
     };
-    // Calls f(pixels, coverage, count) for each run, cut to target, always in the same order.
-    template <typename F>
-    void visit(QImage &target, F &&f) const;
+    struct Solid
+    {
+        std::int32_t x, length;
+    };
+    // Calls mixed(pixel, coverage) for each partly covered pixel of target and
+    // solid(pixels, count) for each fully covered stretch, always in the same order.
+    template <typename MixFn, typename FillFn>
+    void visit(QImage &target, MixFn &&mixed, FillFn &&solid) const;
 
-    std::vector<Run> m_runs; // row by row
+    std::vector<Row> m_rows; // and one past the last, where the last one's end
+    std::vector<std::int32_t> m_mixedX;
     std::vector<std::uint8_t> m_alpha;
-    std::size_t m_pixels = 0;
+    std::vector<Solid> m_solids;
     QRect m_bounds;
 };

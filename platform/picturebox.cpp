@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Picture box over QImage + QPainter. The layer is drawn whole whenever its shapes
-// change. Each moving part keeps the pixels it covers as it is drawn over them:
-// where parts change, they are taken off, last first, and drawn again, each whole.
+// change. Each moving part is a coverage, mixed in over the pixels it keeps: where
+// parts change, they are taken off, last first, and mixed in again, each whole.
 #include "picturebox.h"
 
 #include "coverage.h"
@@ -23,7 +23,7 @@ void PictureBox::add(Shape shape, const QRectF &units)
 
 void PictureBox::Line(float x1, float y1, float x2, float y2)
 {
-    add({Shape::Line, x1, y1, x2, y2, ForeColor, 0, 0, {}, {}},
+    add({Shape::Line, x1, y1, x2, y2, ForeColor, ForeColor, 0, {}, {}},
         QRectF(QPointF(x1, y1), QPointF(x2, y2)).normalized().adjusted(0, 0, 1, 1));
 }
 
@@ -36,7 +36,7 @@ void PictureBox::Circle(float x, float y, float radius)
 
 void PictureBox::Blend(std::shared_ptr<const Coverage> coverage, Colour colour)
 {
-    m_shapes.push_back({Shape::Blend, 0, 0, 0, 0, colour, 0, 0, coverage, coverage->bounds()});
+    m_shapes.push_back({Shape::Blend, 0, 0, 0, 0, colour, colour, 0, coverage, coverage->bounds()});
 }
 
 const QImage &PictureBox::Image()
@@ -44,6 +44,17 @@ const QImage &PictureBox::Image()
     const QSize pixels = QSizeF(std::ceil(m_rect.width() * m_ratio), std::ceil(m_rect.height() * m_ratio)).toSize();
     const auto parts = m_shapes.begin() + static_cast<std::ptrdiff_t>(m_layerEnd);
     m_changed = QRect();
+    const auto draw = [](QPainter &p, const Shape &s) { // a line or circle, whole
+        // Outline and fill of one colour make one disc reaching half the pen further.
+        const bool disc = s.kind == Shape::Circle && s.style == 0 && s.fore == s.fill;
+        p.setPen(disc ? QPen(Qt::NoPen) : QPen(toQColor(s.fore), 1.0, Qt::SolidLine, Qt::SquareCap));
+        p.setBrush(s.style == 0 ? QBrush(toQColor(s.fill)) : QBrush());
+        const QPointF centre(s.x1 + kCentre, s.y1 + kCentre);
+        if (s.kind == Shape::Line)
+            p.drawLine(centre, QPointF(s.x2 + kCentre, s.y2 + kCentre));
+        else
+            p.drawEllipse(centre, s.x2 + (disc ? 0.5 : 0), s.x2 + (disc ? 0.5 : 0));
+    };
     if (m_image.size() != pixels || m_image.devicePixelRatio() != m_ratio ||
         !std::equal(m_shapes.begin(), parts, m_layerShapes.begin(), m_layerShapes.end())) {
         if (m_image.size() != pixels)
@@ -51,47 +62,38 @@ const QImage &PictureBox::Image()
         m_image.setDevicePixelRatio(m_ratio);
         m_image.fill(Qt::white);
         m_layerShapes.assign(m_shapes.begin(), parts);
-        paint(m_layerShapes.data(), m_layerShapes.data() + m_layerShapes.size());
+        QPainter p(&m_image); // in units: the picture's density scales them
+        p.setRenderHint(QPainter::Antialiasing, true);
+        for (const Shape &shape : m_layerShapes)
+            draw(p, shape);
         m_changed = m_image.rect();
-        m_shown.clear();
+        m_onPicture = 0;
     }
     std::size_t kept = 0; // parts shown that stay as they are
-    while (kept < m_shown.size() && parts + kept < m_shapes.end() && parts[kept] == m_shown[kept].shape)
+    while (kept < m_onPicture && parts + kept < m_shapes.end() && parts[kept] == m_shown[kept].shape)
         ++kept;
     // The text alone in a new colour: mixed again over the pixels it keeps.
-    if (kept + 1 == m_shown.size() && parts + kept + 1 == m_shapes.end() && parts[kept].coverage == m_shown[kept].cover) {
-        parts[kept].coverage->mix(m_image, toQColor(parts[kept].fore).rgb(), m_shown[kept].under.get());
+    if (kept + 1 == m_onPicture && parts + kept + 1 == m_shapes.end() && parts[kept].coverage == m_shown[kept].cover) {
+        parts[kept].coverage->remix(m_image, toQColor(parts[kept].fore).rgb(), m_shown[kept].under.data());
         m_shown[kept].shape = parts[kept];
         return m_changed = parts[kept].bounds & m_image.rect(), m_image;
     }
     // Parts that change are taken off, last first, and put on again, first first.
-    for (; m_shown.size() > kept; m_shown.pop_back()) {
-        m_shown.back().cover->restore(m_image, m_shown.back().under.get());
-        m_changed |= m_shown.back().cover->bounds() & m_image.rect();
+    for (; m_onPicture > kept; --m_onPicture) {
+        const Shown &shown = m_shown[m_onPicture - 1];
+        shown.cover->restore(m_image, shown.under.data());
+        m_changed |= shown.cover->bounds() & m_image.rect();
     }
     for (auto part = parts + static_cast<std::ptrdiff_t>(kept); part != m_shapes.end(); ++part) {
-        // A text covers what its coverage says; a line or circle, its square.
-        auto cover = part->coverage ? part->coverage : Coverage::whole(part->bounds & m_image.rect());
-        const Shown &shown = m_shown.emplace_back(Shown{*part, cover, cover->keep(m_image)});
-        part->coverage ? cover->mix(m_image, toQColor(part->fore).rgb(), shown.under.get()) : paint(&*part, &*part + 1);
-        m_changed |= cover->bounds() & m_image.rect();
+        m_shown.resize(std::max(m_shown.size(), m_onPicture + 1));
+        Shown &shown = m_shown[m_onPicture++];
+        shown.shape = *part;
+        // A ring is rasterised where it lies, as a text is once for all its frames.
+        shown.cover = part->coverage ? part->coverage : Coverage::rasterise(part->bounds, m_ratio, [&](QPainter &p) {
+            draw(p, {part->kind, part->x1, part->y1, part->x2, part->y2, 0xFFFFFF, 0xFFFFFF, part->style, {}, {}});
+        });
+        shown.cover->mix(m_image, toQColor(part->style == 0 ? part->fill : part->fore).rgb(), shown.under);
+        m_changed |= shown.cover->bounds() & m_image.rect();
     }
     return m_image;
-}
-
-void PictureBox::paint(const Shape *from, const Shape *to)
-{
-    QPainter p(&m_image); // in units: the picture's density scales them
-    p.setRenderHint(QPainter::Antialiasing, true);
-    for (const Shape *s = from; s != to; ++s) {
-        // Outline and fill of one colour make one disc reaching half the pen further.
-        const bool disc = s->kind == Shape::Circle && s->style == 0 && s->fore == s->fill;
-        p.setPen(disc ? QPen(Qt::NoPen) : QPen(toQColor(s->fore), 1.0, Qt::SolidLine, Qt::SquareCap));
-        p.setBrush(s->style == 0 ? QBrush(toQColor(s->fill)) : QBrush());
-        const QPointF centre(s->x1 + kCentre, s->y1 + kCentre);
-        if (s->kind == Shape::Line)
-            p.drawLine(centre, QPointF(s->x2 + kCentre, s->y2 + kCentre));
-        else
-            p.drawEllipse(centre, s->x2 + (disc ? 0.5 : 0), s->x2 + (disc ? 0.5 : 0));
-    }
 }

@@ -6,7 +6,6 @@
 
 #include <QImage> // and QRectF
 
-#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -21,10 +20,7 @@ class PictureBox
 {
 public:
     // Position and size in the window, in pixels (fractions allowed).
-    void Move(double left, double top, double width, double height)
-    {
-        m_rect = QRectF(left, top, std::max(0.0, width), std::max(0.0, height));
-    }
+    void Move(double left, double top, double width, double height) { m_rect = QRectF(left, top, qMax(0.0, width), qMax(0.0, height)); }
     double Left() const { return m_rect.left(); }
     double Top() const { return m_rect.top(); }
     double Width() const { return m_rect.width(); }
@@ -48,7 +44,8 @@ public:
     void Line(float x1, float y1, float x2, float y2);
     // A circle outlined in ForeColor, filled with FillColor when FillStyle is 0.
     void Circle(float x, float y, float radius);
-    // What is drawn since the clear is the layer, still between moves; what follows moves over it.
+    // What is drawn since the clear is the layer, still between moves; what follows moves
+    // over it, each part of one colour.
     void endLayer() { m_layerEnd = m_shapes.size(); }
     // Mixes colour in through coverage (in device pixels), over the shapes before it.
     void Blend(std::shared_ptr<const Coverage> coverage, Colour colour);
@@ -72,8 +69,6 @@ private:
     // Pixel centres sit at +0.5: a line or circle at whole coordinates is centred on pixels.
     static constexpr float kCentre = 0.5f;
     void add(Shape shape, const QRectF &units);
-    // Lines and circles, each whole, onto the picture.
-    void paint(const Shape *from, const Shape *to);
 
     QRectF m_rect;
     double m_ratio = 1.0;
@@ -85,9 +80,10 @@ private:
     {
         Shape shape;
         std::shared_ptr<const Coverage> cover;
-        std::unique_ptr<std::uint32_t[]> under;
+        std::vector<std::uint32_t> under;
     };
-    std::vector<Shown> m_shown;
+    std::vector<Shown> m_shown; // and, past m_onPicture, stores to use again
+    std::size_t m_onPicture = 0;
     QImage m_image;
     QRect m_changed;
 };

@@ -34,11 +34,7 @@ void PictureView::Move(double left, double top, double width, double height)
 
 void PictureView::PaintPicture(const QImage &picture, const QRect &changed)
 {
-    if (&picture != m_picture) {
-        m_picture = &picture;
-        update();
-        return;
-    }
+    m_picture = &picture;
     // In this widget's units, rounded outwards.
     const double ratio = picture.devicePixelRatio();
     update(QRectF(QPointF(changed.topLeft()) / ratio, QSizeF(changed.size()) / ratio).toAlignedRect());
@@ -111,9 +107,8 @@ void PictureView::keyPressEvent(QKeyEvent *e)
 void PictureView::focusOutEvent(QFocusEvent *e)
 {
     QWidget::focusOutEvent(e);
-    // A menu or a dialog of the game's own takes the mouse with the keys: the
-    // release will not come here. Another window that only takes the keys leaves
-    // the press to end here.
+    // A menu or a dialog of the game's own takes the mouse with the keys: the release will
+    // not come here. Another window that only takes the keys leaves the press to end here.
     if (e->reason() == Qt::PopupFocusReason || QApplication::activePopupWidget() || QApplication::activeModalWidget())
         emit MouseLost();
 }

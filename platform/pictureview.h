@@ -23,9 +23,8 @@ public:
     float ScaleWidth() const { return static_cast<float>(width()); }
     float ScaleHeight() const { return static_cast<float>(height()); }
 
-    // Shows picture, its top-left corner at (0, 0), copying to the screen the
-    // device pixels in changed. The picture is shown where it lies, not copied:
-    // it must live as long as the view shows it.
+    // Shows picture at (0, 0), copying to the screen the device pixels in changed. It is
+    // shown where it lies, not copied: it must live as long as the view shows it.
     void PaintPicture(const QImage &picture, const QRect &changed);
     // The picture shown.
     const QImage &picture() const { return *m_picture; }

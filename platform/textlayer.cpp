@@ -59,27 +59,23 @@ QSize TextFont::measure(const QStringList &lines) const
 
 void TextFont::drawCentered(QPainter &painter, const QRect &rect, const QStringList &lines, Colour colour) const
 {
-    painter.save();
     painter.setFont(m_font);
     painter.setPen(toQColor(colour));
     painter.setBackgroundMode(Qt::TransparentMode);
     for (qsizetype i = 0; i < lines.size(); ++i)
         painter.drawText(baseline(rect, lines, i), lines[i]);
-    painter.restore();
 }
 
 std::shared_ptr<const Coverage> TextFont::coverage(const QRect &rect, const QStringList &lines, double ratio)
 {
-    if (!m_coverage || lines != m_coverageLines || rect != m_coverageRect || ratio != m_coverageRatio) {
+    if (!m_coverage || m_coverageOf != std::tuple(lines, rect, ratio)) {
         // Only the glyphs' ink is rasterised, with a pixel to spare for their smoothing.
         QRectF ink;
         for (qsizetype i = 0; i < lines.size(); ++i)
             ink |= m_metrics.tightBoundingRect(lines[i]).translated(baseline(rect, lines, i));
         const QRect device = QRectF(ink.topLeft() * ratio, ink.size() * ratio).toAlignedRect().adjusted(-2, -2, 2, 2);
         m_coverage = Coverage::rasterise(device, ratio, [&](QPainter &p) { drawCentered(p, rect, lines, 0xFFFFFF); });
-        m_coverageLines = lines;
-        m_coverageRect = rect;
-        m_coverageRatio = ratio;
+        m_coverageOf = {lines, rect, ratio};
     }
     return m_coverage;
 }

@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <tuple>
 
 class Coverage;
 class QPainter;
@@ -33,8 +34,8 @@ public:
 
     // Size of the block of lines: the longest line by the line height times the lines.
     QSize measure(const QStringList &lines) const;
-    // Draws each line centred horizontally inside rect, from its top, in colour,
-    // with a transparent background; '&' is an ordinary character.
+    // Draws each line centred horizontally inside rect, from its top, in colour, with a
+    // transparent background ('&' an ordinary character); painter keeps font and pen.
     void drawCentered(QPainter &painter, const QRect &rect, const QStringList &lines, Colour colour) const;
     // The same block as coverage at ratio device pixels per unit. Rasterised once
     // per lines, place and density; a frame that only recolours the text mixes it in again.
@@ -49,7 +50,5 @@ private:
     QFontMetricsF m_metrics;
     // The block as rasterised last, and what for.
     std::shared_ptr<const Coverage> m_coverage;
-    QStringList m_coverageLines;
-    QRect m_coverageRect;
-    double m_coverageRatio = 0;
+    std::tuple<QStringList, QRect, double> m_coverageOf;
 };

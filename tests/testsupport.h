@@ -16,7 +16,6 @@
 #include <QPainter>
 #include <QtTest>
 
-#include <numeric>
 
 // Reads and sets what the Game keeps private.
 class GameInspector
@@ -145,12 +144,6 @@ inline void towerMoves(int n, int a, int b, int c, std::vector<std::pair<int, in
         out.emplace_back(6 - n, b);
         towerMoves(n - 1, c, b, a, out);
     }
-}
-
-// How many pixels a region holds.
-inline int area(const QRegion &region)
-{
-    return std::accumulate(region.begin(), region.end(), 0, [](int n, const QRect &r) { return n + r.width() * r.height(); });
 }
 
 // Whether two images of one size differ by more than `worst` in no channel, and in
