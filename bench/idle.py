@@ -8,7 +8,9 @@
 # Idle: the game filling a 1920x1080 screen, CPU time over the given seconds,
 # with the board only and then after Ctrl+F4 (the closing text stays up and
 # changes colour every frame). Start-up: from the process's start to the first
-# frame on screen. Memory: peak resident size once the first frame is up.
+# frame on screen. Memory: peak resident size once the first frame is up, and
+# after the idle runs filling the screen. The bare window ticks as the game does,
+# so its idle cost is the floor of a 10 Hz tick.
 import argparse, os, shutil, signal, statistics, subprocess, sys, tempfile, time
 
 from Xlib import X, display as xdisplay
@@ -176,6 +178,7 @@ def main():
         subprocess.run(['xdotool', 'key', 'ctrl+F4'], env=env, check=True)
         time.sleep(1)
         text = idle_percent(game.pid, args.seconds)
+        peak = peak_rss_kb(game.pid)
         stop(game)
 
         bare = start(args.bare, env)
@@ -190,6 +193,7 @@ def main():
             ('start-up to first frame (ms)', gt * 1000, bt * 1000, gt / bt, 1.3),
             ('peak resident memory (MB)', gm / 1024, bm / 1024, gm / bm, 1.3),
         ]
+        print(f"{'peak resident memory, filling the screen (MB)':<46} {peak / 1024:>10.1f}")
         for name, g, b, r, target in rows:
             good = r <= target
             ok &= good

@@ -85,16 +85,6 @@ public:
     QString SupportLibraryText() const { return pstrSupportLibraryText; }
     frmMain *MainForm() const { return pobjForm; }
 
-    // Read-only views of the model, for the window's status and for tests.
-    const std::array<PegPosition, kPegs + 1> &pegs() const { return ptypPegs; }
-    const std::array<RingInfo, kRings + 1> &rings() const { return ptypRings; }
-    std::int32_t stage() const { return plngStage; }
-    std::int32_t moveCount() const { return plngMoveCount; }
-    bool running() const { return pblnRunning; }
-    std::int32_t dragRing() const { return plngDragRing; }
-    std::int32_t keyRing() const { return m_keyRing; }
-    QStringList messageQueue() const;
-
 private:
     // Wiring.
     void bindHandlers();

@@ -20,11 +20,6 @@ QString Game::ShortMessage() const
     return pstrShortMessage;
 }
 
-QStringList Game::messageQueue() const
-{
-    return pstrMessageQueue.toTexts();
-}
-
 void Game::resetMessageQueue()
 {
     pstrMessageQueue.erase();

@@ -33,6 +33,9 @@ public:
             ring(r).Peg = pegs[r - 1];
     }
     std::int32_t dragRing() { return game.plngDragRing; }
+    std::int32_t keyRing() { return game.m_keyRing; }
+    bool running() { return game.pblnRunning; }
+    QStringList messageQueue() { return game.pstrMessageQueue.toTexts(); }
     void setDrag(std::int32_t ring, float x, float y)
     {
         game.plngDragRing = ring;

@@ -15,7 +15,7 @@ class TestRules : public QObject, private GameFixture
         QList<int> s;
         for (int r = 1; r <= 5; ++r)
             s << in->ring(r).Peg;
-        return s << in->stage() << in->moveCount() << game->State() << game->SubState() << game->running();
+        return s << in->stage() << in->moveCount() << game->State() << game->SubState() << in->running();
     }
     // The queue's tick, after the clock has moved on by ms.
     QString after(std::uint32_t ms)
@@ -133,12 +133,12 @@ private slots:
         game->SetDisplayCentered("Before");
         for (const char *m : {"\t\x01", "M2", "M2"}) // one that cleans to nothing; equal texts are queued too
             game->SetShortMessage(m);
-        QCOMPARE(game->messageQueue(), (QStringList{"M2", "M2"}));
+        QCOMPARE(in->messageQueue(), (QStringList{"M2", "M2"}));
         QVERIFY(after(1124).isEmpty());
         QCOMPARE(after(1), QStringLiteral("M2"));
         QCOMPARE(game->ShortMessage(), QStringLiteral("M2"));
         QCOMPARE(after(1125), QStringLiteral("M2"));
-        QVERIFY(game->messageQueue().isEmpty());
+        QVERIFY(in->messageQueue().isEmpty());
         QCOMPARE(after(4499), QStringLiteral("M2")); // the last one stays its full time
         QCOMPARE(after(1), QStringLiteral("Before"));
         QVERIFY(game->ShortMessage().isEmpty());
@@ -165,7 +165,7 @@ private slots:
         for (bool won : {false, true}) {
             game->EndGame(won);
             QVERIFY(game->DisplayInfo() && game->Options() == 1); // set by the state the end gives
-            QVERIFY(game->messageQueue().isEmpty() && game->ShortMessage().isEmpty());
+            QVERIFY(in->messageQueue().isEmpty() && game->ShortMessage().isEmpty());
             QCOMPARE(after(5000), QStringLiteral("You didn't\r\ndo it in 42..."));
             QCOMPARE(snapshot().mid(5), (QList{1, 42, 1, 2, 0}));
         }
@@ -176,7 +176,7 @@ private slots:
         game->NewGame(); // the tower back on peg 1; State and SubState stay
         QCOMPARE(snapshot(), (QList{1, 1, 1, 1, 1, 2, 0, 1, 2, 1}));
         QVERIFY(game->GameOverText().isEmpty() && after(0).isEmpty());
-        QVERIFY(game->ShortMessage().isEmpty() && game->messageQueue().isEmpty());
+        QVERIFY(game->ShortMessage().isEmpty() && in->messageQueue().isEmpty());
         game->MoveRing(5, 4);
         QCOMPARE(after(0), QStringLiteral("Peg 4 is outside of\r\nthe current triangle!"));
         QVERIFY(after(4500).isEmpty());

@@ -105,8 +105,8 @@ private slots:
         QTest::keyClick(form(), Qt::Key_F4, Qt::ControlModifier); // disabled now: nothing changes
         QCOMPARE(game->SubState(), 2);
         QTest::keyClick(form(), Qt::Key_F2);
-        QVERIFY(game->running() && form()->mnuGameAbort->isEnabled());
-        QCOMPARE(game->rings()[5].Peg, 1);
+        QVERIFY(in->running() && form()->mnuGameAbort->isEnabled());
+        QCOMPARE(in->ring(5).Peg, 1);
         QVERIFY(game->DisplayCentered().isEmpty());
         // The menu stays as it is: Ctrl+Q, the desktop's quit key (end to end), is not in it.
         QCOMPARE(form()->mnuGame->actions(), (QList{form()->mnuGameNew, form()->mnuGameAbort, form()->mnuGameSep0, form()->mnuGameExit}));
@@ -214,7 +214,7 @@ private slots:
     {
         QFETCH(QTestEventList, keys);
         play(keys);
-        QTEST(QStringLiteral("%1 %2 %3 %4").arg(game->keyRing()).arg(in->ring(5).Peg).arg(in->moveCount())
+        QTEST(QStringLiteral("%1 %2 %3 %4").arg(in->keyRing()).arg(in->ring(5).Peg).arg(in->moveCount())
                   .arg(game->ShortMessage().section("\r\n", 0, 0)), "after");
         QTEST(g_heard.join('|'), "heard");
     }
