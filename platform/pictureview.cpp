@@ -44,13 +44,13 @@ void PictureView::paintEvent(QPaintEvent *event)
 {
     QPainter p(this);
     const QImage &shown = picture();
-    // One copy of the picture; white only where it does not reach.
+    // White only where the picture does not reach.
     const QRect covered(QPoint(0, 0), shown.deviceIndependentSize().toSize());
     for (const QRect &r : event->region().subtracted(covered))
         p.fillRect(r, Qt::white);
-    if (!shown.isNull())
-        p.drawImage(event->rect().topLeft(), shown, QRectF(event->rect().topLeft() * shown.devicePixelRatio(),
-                                                           event->rect().size() * shown.devicePixelRatio()));
+    // Laid whole, pixel on pixel; the paint's clip copies only what is new. Cut out
+    // in units, a picture at a fractional scale would land between device pixels.
+    p.drawImage(QPointF(0, 0), shown);
 }
 
 namespace {

@@ -177,8 +177,8 @@ private slots:
     }
 
     // A game's frames, each the same as its state drawn whole into a new picture, to
-    // the pixel, at any scale factor: no seam where a ring or a text was. A frame
-    // draws nothing when nothing changed, and little when only a ring moved.
+    // the pixel, at any scale factor, in the picture and on screen: no seam where a ring
+    // or a text was. A frame draws nothing when nothing changed, little when a ring moved.
     void everyFrameIsItsStateDrawnWhole()
     {
         enum Drawn { Nothing, Little, Any };
@@ -205,6 +205,8 @@ private slots:
             {"the closing text", [this] { game->EndGame(true); }, Any},
             {"its colour steps", [] {}, Any}};
         Colour colour = 0x204060;
+        QImage screen;
+        QRect placed;
         for (const auto &[what, change, drawn] : steps) {
             change();
             const qint64 shown = in->view()->picture().cacheKey();
@@ -214,13 +216,24 @@ private slots:
                          changed.isEmpty() == (drawn == Nothing),
                      what);
             QVERIFY2(drawn != Little || changed.width() * changed.height() * 4 < picture.width() * picture.height(), what);
+            // On screen the window paints anew only what changed, in place: the same as painting it all.
+            const double r = picture.devicePixelRatio();
+            QImage all(in->form()->size() * r, QImage::Format_RGB32);
+            all.setDevicePixelRatio(r);
+            in->form()->render(&all);
+            const QRect place(in->view()->mapTo(in->form(), QPoint()), in->view()->size());
+            screen = place == placed ? screen : all.copy(); // a view placed anew is painted whole
+            placed = place;
+            const QRect area = QRectF(QPointF(changed.topLeft()) / r, QSizeF(changed.size()) / r).toAlignedRect().translated(place.topLeft());
+            if (!area.isEmpty())
+                in->form()->render(&screen, area.topLeft(), area);
             PictureBox *kept = in->buffer(), whole;
             whole.Move(kept->Left(), kept->Top(), kept->Width(), kept->Height());
             in->buffer() = &whole;
             const QImage drawnWhole = in->frameIn(colour);
             in->buffer() = kept;
             in->view()->PaintPicture(kept->Image(), {});
-            QVERIFY2(picture == drawnWhole, what);
+            QVERIFY2(picture == drawnWhole && screen == all, what);
             colour ^= 0x0A0A0A;
         }
     }
