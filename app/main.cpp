@@ -4,6 +4,7 @@
 #include "app/application.h"
 #include "app/commandline.h"
 #include "app/modmain.h"
+#include "app/printable.h"
 #include "app/singleinstance.h"
 #include "app/startupfailure.h"
 
@@ -47,7 +48,7 @@ int main(int argc, char **argv)
     Application app(argc, argv);
     qInstallMessageHandler(previous);
     for (const QString &warning : g_startupWarnings)
-        std::fprintf(stderr, "%s\n", qPrintable(warning));
+        std::fprintf(stderr, "%s\n", qPrintable(Printable(warning)));
     try {
         Main();
     } catch (const HandOverFailed &e) {
