@@ -47,6 +47,12 @@ int main(int argc, char **argv)
     const QtMessageHandler previous = qInstallMessageHandler(startupMessages);
     Application app(argc, argv);
     qInstallMessageHandler(previous);
+    // A platform without a screen (a framebuffer that is not there) would abort at the window.
+    if (!QGuiApplication::primaryScreen()) {
+        std::fprintf(stderr, "pegmarch: the display platform \"%s\" has no screen to show the game on\n",
+                     qPrintable(QGuiApplication::platformName()));
+        return 1;
+    }
     for (const QString &warning : g_startupWarnings)
         std::fprintf(stderr, "%s\n", qPrintable(Printable(warning)));
     try {
