@@ -5,23 +5,33 @@
 
 #include "modmain.h"
 #include "platform/startupnotice.h"
+#include "printable.h"
 
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusContext>
 #include <QDBusMessage>
+#include <QDeadlineTimer>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdio>
+
+#include <sys/time.h>
+#include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcInstance, "pegmarch.instance", QtWarningMsg)
 
 namespace {
 const QString kName = QStringLiteral(PEGMARCH_APP_ID);
 const QString kPath = QStringLiteral("/org/ostrel/Pegmarch");
+// How long a start waits for the bus: to connect, to take the name, to tell who has it.
+constexpr int kBusMillis = 1500;
 // How long a later start waits for the running copy to answer.
 constexpr int kAnswerMillis = 3000;
 // How long a window manager has to activate the window before it asks for attention.
@@ -29,6 +39,49 @@ constexpr int kAttentionMillis = 500;
 
 QByteArray g_startupId, g_token;
 bool g_decided = false, g_previous = false;
+QDeadlineTimer g_busDeadline;
+QByteArray g_busSilent; // said when the bus takes no connection in time
+
+// Where the bus library looks for the session bus.
+QString busAddress()
+{
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/bus");
+    return qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS",
+                                QFileInfo::exists(runtime) ? QStringLiteral("unix:path=") + runtime : QStringLiteral("autolaunch:"));
+}
+
+QString busSilent(const QString &what)
+{
+    return QStringLiteral("the session bus at %1 did not answer %2 within %3 s")
+        .arg(Printable(busAddress()), what).arg(kBusMillis / 1000.0);
+}
+
+// The connection is made on Qt's D-Bus thread while this one waits for it with no
+// limit of its own: an alarm ends a wait for a bus that never answers.
+QDBusConnection connectInTime()
+{
+    g_busSilent = "pegmarch: " + busSilent(QStringLiteral("the connection")).toLocal8Bit() + "; nothing was started\n";
+    struct sigaction alarm = {}, before = {};
+    alarm.sa_handler = [](int) {
+        [[maybe_unused]] const auto written = write(STDERR_FILENO, g_busSilent.constData(), size_t(g_busSilent.size()));
+        _exit(1);
+    };
+    sigaction(SIGALRM, &alarm, &before);
+    itimerval once = {{0, 0}, {kBusMillis / 1000, kBusMillis % 1000 * 1000}};
+    setitimer(ITIMER_REAL, &once, nullptr);
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    once = {};
+    setitimer(ITIMER_REAL, &once, nullptr);
+    sigaction(SIGALRM, &before, nullptr);
+    return bus;
+}
+
+// Limits the calls to the bus itself to what is left of its time, or, with no
+// deadline, back to Qt's own limit for Qt's calls through the same interface.
+void limitBusCalls(QDBusConnection &bus, const QDeadlineTimer &deadline)
+{
+    bus.interface()->setTimeout(deadline.isForever() ? -1 : int(std::max<qint64>(1, deadline.remainingTime())));
+}
 
 // What launchers call on the running copy. The game opens no files and has no actions.
 class ApplicationObject : public QObject, protected QDBusContext
@@ -66,23 +119,28 @@ bool SingleInstance::PrevInstance()
     if (g_decided)
         return g_previous;
     g_decided = true;
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    QString trouble = bus.lastError().message();
+    g_busDeadline.setRemainingTime(kBusMillis);
+    QDBusConnection bus = connectInTime();
+    const QString error = bus.lastError().message();
+    QString trouble = QStringLiteral("no session bus (%1)").arg(error.isEmpty() ? QStringLiteral("none to connect to") : Printable(error));
     if (bus.isConnected()) {
         // In place before the name, so that whoever finds the name finds the object.
         bus.registerObject(kPath, new ApplicationObject(qApp), QDBusConnection::ExportScriptableSlots);
+        limitBusCalls(bus, g_busDeadline);
         const auto taken = bus.interface()->registerService(kName, QDBusConnectionInterface::DontQueueService,
                                                             QDBusConnectionInterface::DontAllowReplacement);
+        limitBusCalls(bus, QDeadlineTimer::Forever);
         if (taken.isValid()) {
             g_previous = taken.value() == QDBusConnectionInterface::ServiceNotRegistered;
             if (g_previous)
                 bus.unregisterObject(kPath);
             return g_previous;
         }
-        trouble = taken.error().message();
+        // A bus that took the connection and then answers nothing: the game goes on without it.
+        trouble = taken.error().type() == QDBusError::NoReply ? busSilent(QStringLiteral("the request for the game's name"))
+                                                              : QStringLiteral("no session bus (%1)").arg(Printable(taken.error().message()));
     }
-    std::fprintf(stderr, "pegmarch: no session bus (%s); a later start will not find this one\n",
-                 qPrintable(trouble.isEmpty() ? QStringLiteral("none to connect to") : trouble));
+    std::fprintf(stderr, "pegmarch: %s; a later start will not find this one\n", qPrintable(trouble));
     return false;
 }
 
@@ -90,7 +148,9 @@ bool SingleInstance::PrevInstance()
 void SingleInstance::AppActivate(const QString &)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
+    limitBusCalls(bus, g_busDeadline);
     const uint pid = bus.interface()->servicePid(kName).value();
+    limitBusCalls(bus, QDeadlineTimer::Forever);
     QVariantMap platformData;
     if (!g_startupId.isEmpty())
         platformData.insert(QStringLiteral("desktop-startup-id"), QString::fromUtf8(g_startupId));
@@ -105,8 +165,9 @@ void SingleInstance::AppActivate(const QString &)
     // No answer is the usual trouble (a copy stopped, or hung); anything else says why.
     const QString why = reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NoReply")
         ? QStringLiteral("did not answer within %1 s").arg(kAnswerMillis / 1000)
-        : QStringLiteral("did not answer (%1)").arg(reply.errorMessage());
-    throw HandOverFailed(qPrintable(QStringLiteral("the running copy (process %1) %2; nothing was started").arg(pid).arg(why)));
+        : QStringLiteral("did not answer (%1)").arg(Printable(reply.errorMessage()));
+    const QString who = pid ? QStringLiteral("the running copy (process %1)").arg(pid) : QStringLiteral("the running copy");
+    throw HandOverFailed(qPrintable(QStringLiteral("%1 %2; nothing was started").arg(who, why)));
 }
 
 bool SingleInstance::activateWindow(const QString &title, const QByteArray &startupId, const QByteArray &token)
