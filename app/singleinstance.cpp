@@ -36,6 +36,8 @@ constexpr int kBusMillis = 1500;
 constexpr int kAnswerMillis = 3000;
 // How long a window manager has to activate the window before it asks for attention.
 constexpr int kAttentionMillis = 500;
+// The longest startup id or activation token used: launchers' are far shorter.
+constexpr qsizetype kMostIdBytes = 1024;
 
 QByteArray g_startupId, g_token;
 bool g_decided = false, g_previous = false;
@@ -83,6 +85,16 @@ void limitBusCalls(QDBusConnection &bus, const QDeadlineTimer &deadline)
     bus.interface()->setTimeout(deadline.isForever() ? -1 : int(std::max<qint64>(1, deadline.remainingTime())));
 }
 
+// A launcher's id or token, or nothing for one no launcher makes: too long, or with
+// bytes that do not belong in an X message.
+QByteArray usable(const QVariant &value)
+{
+    const QByteArray id = value.toByteArray();
+    return id.size() <= kMostIdBytes && std::all_of(id.begin(), id.end(), [](char c) { return c >= ' ' && c <= '~'; })
+        ? id
+        : QByteArray();
+}
+
 // What launchers call on the running copy. The game opens no files and has no actions.
 class ApplicationObject : public QObject, protected QDBusContext
 {
@@ -94,8 +106,8 @@ public:
 public slots:
     Q_SCRIPTABLE void Activate(const QVariantMap &platformData)
     {
-        SingleInstance::activateWindow(AppTitle(), platformData.value(QStringLiteral("desktop-startup-id")).toByteArray(),
-                                       platformData.value(QStringLiteral("activation-token")).toByteArray());
+        SingleInstance::activateWindow(AppTitle(), usable(platformData.value(QStringLiteral("desktop-startup-id"))),
+                                       usable(platformData.value(QStringLiteral("activation-token"))));
     }
     Q_SCRIPTABLE void Open(const QStringList &, const QVariantMap &) { refuse(QStringLiteral("The game opens no files.")); }
     Q_SCRIPTABLE void ActivateAction(const QString &name, const QVariantList &, const QVariantMap &)
