@@ -225,7 +225,7 @@ private slots:
         in->setPegs({2, 2, 2, 2, 1});
         in->moveCount() = 30;
         play(events({Qt::Key_1, Qt::Key_2, Qt::Key_2, Qt::Key_5, Qt::Key_2, Qt::Key_4}));
-        QCOMPARE(g_heard.mid(1, 2), QStringList({"Move 31. Next 3.", "5 up."}));
+        QCOMPARE(g_heard.mid(1, 2), QStringList({"Next 3.", "5 up."}));
         QCOMPARE(g_heard.size(), 5); // the second refusal waits for its turn...
         clock->advance(1125);
         frame();
@@ -234,7 +234,7 @@ private slots:
         in->stage() = 3; // a new triangle: its pegs are said too
         in->setPegs({3, 3, 3, 3, 2});
         play(events({Qt::Key_2, Qt::Key_3}));
-        QCOMPARE(g_heard.last().section(". ", 1), "Next 4, open 3, 4, 5.");
+        QCOMPARE(g_heard.last(), "Next 4, open 3, 4, 5.");
     }
 
     void heardAndSeen()
