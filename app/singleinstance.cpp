@@ -30,10 +30,14 @@ Q_LOGGING_CATEGORY(lcInstance, "pegmarch.instance", QtWarningMsg)
 namespace {
 const QString kName = QStringLiteral(PEGMARCH_APP_ID);
 const QString kPath = QStringLiteral("/org/ostrel/Pegmarch");
-// How long a start waits for the bus: to connect, to take the name, to tell who has it.
-constexpr int kBusMillis = 1500;
-// How long a later start waits for the running copy to answer.
+// How long a start may wait on the bus, counted from the start: to connect, for the
+// name, for the running copy to answer. With the platform's own start, a start that
+// shows no window within 5 s has said why by then.
+constexpr int kStartMillis = 4000;
+// How long a later start waits for the running copy to answer, at most.
 constexpr int kAnswerMillis = 3000;
+// The least a wait on the bus is given, however late it comes: a bus answers in far less.
+constexpr int kLeastMillis = 250;
 // How long a window manager has to activate the window before it asks for attention.
 constexpr int kAttentionMillis = 500;
 // The longest startup id or activation token used: launchers' are far shorter.
@@ -41,7 +45,7 @@ constexpr qsizetype kMostIdBytes = 1024;
 
 QByteArray g_startupId, g_token;
 bool g_decided = false, g_previous = false;
-QDeadlineTimer g_busDeadline;
+QDeadlineTimer g_start;
 QByteArray g_busSilent; // said when the bus takes no connection in time
 
 // Where the bus library looks for the session bus.
@@ -54,8 +58,14 @@ QString busAddress()
 
 QString busSilent(const QString &what)
 {
-    return QStringLiteral("the session bus at %1 did not answer %2 within %3 s")
-        .arg(Printable(busAddress()), what).arg(kBusMillis / 1000.0);
+    return QStringLiteral("the session bus at %1 did not answer %2 within %3 s of the start")
+        .arg(Printable(busAddress()), what).arg(kStartMillis / 1000);
+}
+
+// What is left of the start's time for one more wait on the bus, at most most.
+int timeLeft(int most = kStartMillis)
+{
+    return int(std::clamp<qint64>(g_start.remainingTime(), kLeastMillis, most));
 }
 
 // The connection is made on Qt's D-Bus thread while this one waits for it with no
@@ -69,20 +79,14 @@ QDBusConnection connectInTime()
         _exit(1);
     };
     sigaction(SIGALRM, &alarm, &before);
-    itimerval once = {{0, 0}, {kBusMillis / 1000, kBusMillis % 1000 * 1000}};
+    const int left = timeLeft();
+    itimerval once = {{0, 0}, {left / 1000, left % 1000 * 1000}};
     setitimer(ITIMER_REAL, &once, nullptr);
     QDBusConnection bus = QDBusConnection::sessionBus();
     once = {};
     setitimer(ITIMER_REAL, &once, nullptr);
     sigaction(SIGALRM, &before, nullptr);
     return bus;
-}
-
-// Limits the calls to the bus itself to what is left of its time, or, with no
-// deadline, back to Qt's own limit for Qt's calls through the same interface.
-void limitBusCalls(QDBusConnection &bus, const QDeadlineTimer &deadline)
-{
-    bus.interface()->setTimeout(deadline.isForever() ? -1 : int(std::max<qint64>(1, deadline.remainingTime())));
 }
 
 // A launcher's id or token, or nothing for one no launcher makes: too long, or with
@@ -122,6 +126,7 @@ private:
 
 void SingleInstance::prepare()
 {
+    g_start.setRemainingTime(kStartMillis);
     g_startupId = qgetenv("DESKTOP_STARTUP_ID");
     g_token = qgetenv("XDG_ACTIVATION_TOKEN");
 }
@@ -131,17 +136,16 @@ bool SingleInstance::PrevInstance()
     if (g_decided)
         return g_previous;
     g_decided = true;
-    g_busDeadline.setRemainingTime(kBusMillis);
     QDBusConnection bus = connectInTime();
     const QString error = bus.lastError().message();
     QString trouble = QStringLiteral("no session bus (%1)").arg(error.isEmpty() ? QStringLiteral("none to connect to") : Printable(error));
     if (bus.isConnected()) {
         // In place before the name, so that whoever finds the name finds the object.
         bus.registerObject(kPath, new ApplicationObject(qApp), QDBusConnection::ExportScriptableSlots);
-        limitBusCalls(bus, g_busDeadline);
+        bus.interface()->setTimeout(timeLeft());
         const auto taken = bus.interface()->registerService(kName, QDBusConnectionInterface::DontQueueService,
                                                             QDBusConnectionInterface::DontAllowReplacement);
-        limitBusCalls(bus, QDeadlineTimer::Forever);
+        bus.interface()->setTimeout(-1); // Qt's own calls through it keep Qt's limit
         if (taken.isValid()) {
             g_previous = taken.value() == QDBusConnectionInterface::ServiceNotRegistered;
             if (g_previous)
@@ -160,9 +164,9 @@ bool SingleInstance::PrevInstance()
 void SingleInstance::AppActivate(const QString &)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
-    limitBusCalls(bus, g_busDeadline);
+    bus.interface()->setTimeout(timeLeft());
     const uint pid = bus.interface()->servicePid(kName).value();
-    limitBusCalls(bus, QDeadlineTimer::Forever);
+    bus.interface()->setTimeout(-1);
     QVariantMap platformData;
     if (!g_startupId.isEmpty())
         platformData.insert(QStringLiteral("desktop-startup-id"), QString::fromUtf8(g_startupId));
@@ -171,12 +175,13 @@ void SingleInstance::AppActivate(const QString &)
     QDBusMessage call = QDBusMessage::createMethodCall(kName, kPath, QStringLiteral("org.freedesktop.Application"),
                                                        QStringLiteral("Activate"));
     call << platformData;
-    const QDBusMessage reply = bus.call(call, QDBus::Block, kAnswerMillis);
+    const int answer = timeLeft(kAnswerMillis);
+    const QDBusMessage reply = bus.call(call, QDBus::Block, answer);
     if (reply.type() == QDBusMessage::ReplyMessage)
         return;
     // No answer is the usual trouble (a copy stopped, or hung); anything else says why.
     const QString why = reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NoReply")
-        ? QStringLiteral("did not answer within %1 s").arg(kAnswerMillis / 1000)
+        ? QStringLiteral("did not answer within %1 s").arg(answer / 1000.0)
         : QStringLiteral("did not answer (%1)").arg(Printable(reply.errorMessage()));
     const QString who = pid ? QStringLiteral("the running copy (process %1)").arg(pid) : QStringLiteral("the running copy");
     throw HandOverFailed(qPrintable(QStringLiteral("%1 %2; nothing was started").arg(who, why)));
