@@ -47,11 +47,13 @@ int main(int argc, char **argv)
     const QtMessageHandler previous = qInstallMessageHandler(startupMessages);
     Application app(argc, argv);
     qInstallMessageHandler(previous);
-    // A platform without a screen (a framebuffer that is not there) would abort at the window.
+    // A platform without a screen (a framebuffer that is not there) would abort at the
+    // window. It ends at once, as one that cannot start does: half started, it is not
+    // worth taking down.
     if (!QGuiApplication::primaryScreen()) {
         std::fprintf(stderr, "pegmarch: the display platform \"%s\" has no screen to show the game on\n",
                      qPrintable(QGuiApplication::platformName()));
-        return 1;
+        std::_Exit(1);
     }
     for (const QString &warning : g_startupWarnings)
         std::fprintf(stderr, "%s\n", qPrintable(Printable(warning)));
