@@ -107,8 +107,9 @@ class Session:
         subprocess.run(["gdbus", "call", "--session", "--dest", "org.a11y.Bus", "--object-path", "/org/a11y/bus",
                         "--method", "org.freedesktop.DBus.Properties.Set", "org.a11y.Status", "ScreenReaderEnabled",
                         "<true>"], env=self.env, check=True, stdout=subprocess.DEVNULL)
-        self.helper("orca")
-        wait(self.speech, "Orca speaking", 30)
+        orca = self.helper("orca")
+        wait(lambda: self.speech() or orca.poll() is not None, "Orca speaking", 30)
+        assert orca.poll() is None, "Orca ended at once: it runs once for a user, and this user runs another Orca"
 
     def owner(self):
         """The process id that owns the game's name on the session bus, or None."""
