@@ -32,7 +32,7 @@ test-sanitize: deps
 	cd $(SANITIZE_BUILD) && \
 	    ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:detect_stack_use_after_return=1 \
 	    UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-	    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
+	    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	    ctest --output-on-failure -j $(JOBS) -E e2e_package
 
 # The text fuzz target, a long random run, for FUZZ_SECONDS on a scratch copy of its corpus.

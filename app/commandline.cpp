@@ -2,6 +2,8 @@
 // The command line, read with QCommandLineParser before the platform starts.
 #include "commandline.h"
 
+#include "printable.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
@@ -78,7 +80,7 @@ CommandLine ReadCommandLine(int argc, char **argv)
             : parser.errorText();
         if (why.endsWith(QLatin1Char('.')))
             why.chop(1);
-        std::fprintf(stderr, "pegmarch: %s; see 'pegmarch --help'\n", qPrintable(why));
+        std::fprintf(stderr, "pegmarch: %s; see 'pegmarch --help'\n", qPrintable(Printable(why)));
         result.answered = 2;
     } else if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
         const bool all = parser.isSet(QStringLiteral("help-all"));

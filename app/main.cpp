@@ -4,6 +4,7 @@
 #include "app/application.h"
 #include "app/commandline.h"
 #include "app/modmain.h"
+#include "app/printable.h"
 #include "app/singleinstance.h"
 #include "app/startupfailure.h"
 
@@ -46,8 +47,16 @@ int main(int argc, char **argv)
     const QtMessageHandler previous = qInstallMessageHandler(startupMessages);
     Application app(argc, argv);
     qInstallMessageHandler(previous);
+    // A platform without a screen (a framebuffer that is not there) would abort at the
+    // window. It ends at once, as one that cannot start does: half started, it is not
+    // worth taking down.
+    if (!QGuiApplication::primaryScreen()) {
+        std::fprintf(stderr, "pegmarch: the display platform \"%s\" has no screen to show the game on\n",
+                     qPrintable(QGuiApplication::platformName()));
+        std::_Exit(1);
+    }
     for (const QString &warning : g_startupWarnings)
-        std::fprintf(stderr, "%s\n", qPrintable(warning));
+        std::fprintf(stderr, "%s\n", qPrintable(Printable(warning)));
     try {
         Main();
     } catch (const HandOverFailed &e) {

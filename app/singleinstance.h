@@ -17,7 +17,7 @@ struct HandOverFailed : std::runtime_error
 
 namespace SingleInstance {
 // Keeps the launcher's startup id and activation token before the platform
-// starts, which may clear them.
+// starts, which may clear them; the start's time on the bus counts from here.
 void prepare();
 // True when another copy owns the name. The first call decides: a first copy
 // takes the name, with the application's object in place before it.

@@ -2,13 +2,16 @@
 // Reading Qt's start-up messages for the cause of a failure.
 #include "startupfailure.h"
 
+#include "printable.h"
+
 #include <QRegularExpression>
 
 QString StartupFailure(const QStringList &said, const QString &fatal)
 {
     const QString all = said.join(QLatin1Char('\n')) + QLatin1Char('\n') + fatal;
+    // What it names came from outside: a platform or display as typed.
     auto find = [&all](const char *pattern) {
-        return QRegularExpression(QString::fromLatin1(pattern)).match(all).captured(1);
+        return Printable(QRegularExpression(QString::fromLatin1(pattern)).match(all).captured(1));
     };
     const QString available = find("Available platform plugins are: ([^\\n]*?)\\.?\\s*$");
     if (const QString p = find("Could not find the Qt platform plugin \"([^\"]*)\""); !p.isEmpty())
@@ -20,5 +23,5 @@ QString StartupFailure(const QStringList &said, const QString &fatal)
         const QString why = find("(?:^|\\n)(?!qt\\.qpa\\.plugin)([^\\n]+)\\n");
         return QStringLiteral("the display platform \"%1\" could not start%2").arg(p, why.isEmpty() ? QString() : ": " + why);
     }
-    return QStringLiteral("the display platform could not start: ") + fatal.section(QLatin1Char('\n'), 0, 0);
+    return QStringLiteral("the display platform could not start: ") + Printable(fatal.section(QLatin1Char('\n'), 0, 0));
 }

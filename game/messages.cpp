@@ -40,9 +40,10 @@ QString SpokenMessage(const QString &shown)
         const QRegularExpressionMatch match = QRegularExpression('^' + pattern + '$').match(shown);
         if (!match.hasMatch())
             continue;
+        // The spoken text takes the first of the numbers, as many as it has places for.
         QString spoken = QLatin1String(m.spoken);
-        for (int i = 1; i <= match.lastCapturedIndex(); ++i)
-            spoken = spoken.arg(match.captured(i));
+        for (qsizetype i = 1, places = spoken.count(QLatin1Char('%')); i <= places; ++i)
+            spoken = spoken.arg(match.captured(int(i)));
         return spoken;
     }
     return OneLine(shown);

@@ -44,21 +44,26 @@ void Game::MoveRing(std::int32_t Ring, std::int32_t Peg)
     const std::int32_t T = plngTopRing[Peg];
     if (T == Ring)
         return; // put back on its own peg: no move, nothing to say
-    if (T == 0 || T < Ring) {
+    const bool moved = T == 0 || T < Ring;
+    if (moved) {
         ptypRings[Ring].Peg = Peg;
         ++plngMoveCount;
-        Announce(QStringLiteral("Move %1.").arg(plngMoveCount));
     } else {
         SetShortMessage(BiggerOnSmallerMessage(Ring, T, Peg));
     }
 
     // The stage advances only when the whole tower stands on the target peg.
     UpdateTopRings();
-    if (plngStage < 1 || plngStage > kPegs || plngTopRing[plngStage] != kRings)
+    bool arrived = plngStage >= 1 && plngStage <= kPegs && plngTopRing[plngStage] == kRings;
+    for (int r = 1; r <= kRings && arrived; ++r)
+        arrived = ptypRings[r].Peg == plngStage;
+    if (!arrived) {
+        if (moved)
+            Announce(QStringLiteral("Move %1.").arg(plngMoveCount));
         return;
-    for (int r = 1; r <= kRings; ++r)
-        if (ptypRings[r].Peg != plngStage)
-            return;
+    }
+    // The move that completes a transfer says only where the tower goes next:
+    // with its number as well, the next key would cut that short.
     ++plngStage;
     if (plngStage == 7)
         EndGame(true); // which says the closing text

@@ -8,7 +8,7 @@ packages=(
     cmake ninja-build g++ make pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-base-private-dev libgl-dev libxkbcommon-dev libxcb1-dev
     fonts-liberation
-    xvfb xdotool python3-xlib
+    xvfb xdotool python3-xlib python3-gi
     dbus-daemon at-spi2-core python3-pyatspi weston qt6-wayland
     orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng pulseaudio pulseaudio-utils libglib2.0-bin libgtk-3-bin
     mutter openbox

@@ -77,7 +77,7 @@ private slots:
         QCOMPARE(game->ShortMessage(), said.size() > 1 && !boxesExpected ? said : QString());
     }
 
-    void stagesOfAWholeGame()
+    void stagesOfAWholeGameAndTheRanking()
     {
         // A whole tower on peg 3 during the first transfer does not count.
         std::vector<std::pair<int, int>> toPeg3;
@@ -100,11 +100,8 @@ private slots:
         QCOMPARE(game->GameOverText(), QStringLiteral("You did it in 155!\r\nIngenious"));
         QCOMPARE(game->DisplayCentered(), game->GameOverText());
         QVERIFY(game->GameOver() && !in->form()->mnuGameAbort->isEnabled());
-    }
 
-    void ranking()
-    {
-        // Each phrase from its least count to the next one's, both ends tried.
+        // The ranking: each phrase from its least count to the next one's, both ends tried.
         const std::pair<int, const char *> table[] = {
             {0, "Impossible! How did you cheat?!?"}, {155, "Ingenious"}, {156, "Nearly perfect"}, {165, "Excellent"},
             {175, "Good, very good"}, {190, "You're getting the hang of it"}, {200, "A lot better"},

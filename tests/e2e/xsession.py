@@ -1,8 +1,9 @@
 # SPDX-License-Identifier: MIT
 """A private X server for the end-to-end tests: the real game started on it, its
 windows found by title, screenshots read pixel by pixel, input sent with xdotool."""
-import html, os, re, subprocess, tempfile, time
+import contextlib, html, os, re, subprocess, tempfile, time
 
+from gi.repository import Gio, GLib
 from Xlib import X, Xatom, display, protocol
 
 TITLE = "Ostrel 'Pegmarch' 1.3.3"
@@ -48,7 +49,7 @@ class Session:
             self.env["XDG_DATA_DIRS"] = prefix + "/share:/usr/local/share:/usr/share"
         # A session bus of the session's own, as a desktop session starts it: after the display.
         self.env["DBUS_SESSION_BUS_ADDRESS"] = "unix:path=%s/bus" % self.tmp.name
-        self.helper("dbus-daemon", "--session", "--nofork", "--address=" + self.env["DBUS_SESSION_BUS_ADDRESS"])
+        self.bus = self.helper("dbus-daemon", "--session", "--nofork", "--address=" + self.env["DBUS_SESSION_BUS_ADDRESS"])
         wait(lambda: os.path.exists(self.tmp.name + "/bus"), "the session bus")
         self.x = display.Display(self.env["DISPLAY"])
         self.root = self.x.screen().root
@@ -57,9 +58,7 @@ class Session:
 
     def close(self):
         for p in self.games:
-            if p.poll() is None:
-                os.killpg(p.pid, 9)
-                p.wait()
+            end(p)
         self.x.close()
         self.xvfb.terminate()
         self.xvfb.wait()
@@ -76,6 +75,17 @@ class Session:
 
     def helper(self, *command):
         return self.start(command=command, quiet=True)
+
+    def client(self):
+        """A connection of the test's own to the session bus."""
+        flags = Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION
+        return Gio.DBusConnection.new_for_address_sync(self.env["DBUS_SESSION_BUS_ADDRESS"], flags)
+
+    def activate(self, **data):
+        """Calls the running copy's Activate as a launcher does, with this platform data: texts, or bytes."""
+        data = {k: GLib.Variant("ay" if isinstance(v, bytes) else "s", v) for k, v in data.items()}
+        self.client().call_sync("org.ostrel.Pegmarch", "/org/ostrel/Pegmarch", "org.freedesktop.Application", "Activate",
+                                GLib.Variant("(a{sv})", (data,)), None, 0, 5000)
 
     def screen_reader(self):
         """The Orca screen reader, speaking through espeak-ng at real speed into a PulseAudio sink that
@@ -97,8 +107,9 @@ class Session:
         subprocess.run(["gdbus", "call", "--session", "--dest", "org.a11y.Bus", "--object-path", "/org/a11y/bus",
                         "--method", "org.freedesktop.DBus.Properties.Set", "org.a11y.Status", "ScreenReaderEnabled",
                         "<true>"], env=self.env, check=True, stdout=subprocess.DEVNULL)
-        self.helper("orca")
-        wait(self.speech, "Orca speaking", 30)
+        orca = self.helper("orca")
+        wait(lambda: self.speech() or orca.poll() is not None, "Orca speaking", 30)
+        assert orca.poll() is None, "Orca ended at once: it runs once for a user, and this user runs another Orca"
 
     def owner(self):
         """The process id that owns the game's name on the session bus, or None."""
@@ -110,16 +121,16 @@ class Session:
     def speech(self):
         """What Orca sent to speech-dispatcher, in order, and whether the dispatcher played each to its end, from
         its log: (text, whole)."""
-        said, waiting, playing = [], [], None
+        said, waiting, playing = [], None, None
         for line in open(self.tmp.name + "/speech-dispatcher.log", errors="replace"):
-            if "Incoming text: |" in line:
+            if "Incoming text: |" in line:  # one at a time: a text stopped before it began is gone with the next
                 text = re.sub(r"<[^>]*>", "", line.split("Incoming text: |", 1)[1].rsplit("|", 1)[0]).strip()
-                waiting.append(len(said))
+                waiting = len(said)
                 said.append([html.unescape(text), False])
             elif "INDEX MARK: __spd_" in line:
                 mark = line.rsplit("__spd_", 1)[1].strip()
-                if mark == "begin" and waiting:
-                    playing = waiting.pop(0)
+                if mark == "begin" and waiting is not None:
+                    playing, waiting = waiting, None
                 elif mark in ("end", "stopped") and playing is not None:
                     said[playing][1], playing = mark == "end", None
         return [tuple(x) for x in said]
@@ -211,6 +222,19 @@ class Session:
         (fx, fy), (tx, ty) = self.peg(board, src), self.peg(board, dst)
         self.xdotool("mousemove", fx, fy, "mousedown", 1, "mousemove", (fx + tx) // 2, (fy + ty) // 2,
                      "mousemove", tx, ty, "mouseup", 1)
+
+
+def end(p):
+    """Ends p, if it still runs, and anything it left behind."""
+    with contextlib.suppress(ProcessLookupError):
+        os.killpg(p.pid, 9)
+    p.wait()
+
+
+def said(p):
+    """The lines p wrote to standard error, once it and anything it left behind have ended."""
+    end(p)
+    return p.stderr.read().splitlines()
 
 
 def ended(p, seconds=10):
