@@ -152,17 +152,3 @@ inline void towerMoves(int n, int a, int b, int c, std::vector<std::pair<int, in
         towerMoves(n - 1, c, b, a, out);
     }
 }
-
-// Whether two images of one size differ by more than `worst` in no channel, and in
-// at most `count` pixels.
-inline bool nearlyEqual(const QImage &a, const QImage &b, int worst, int count)
-{
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            if (p != q && (--count < 0 || std::abs(qRed(p) - qRed(q)) > worst ||
-                           std::abs(qGreen(p) - qGreen(q)) > worst || std::abs(qBlue(p) - qBlue(q)) > worst))
-                return false;
-        }
-    return a.size() == b.size();
-}
