@@ -104,11 +104,13 @@ void Coverage::visit(QImage &target, MixFn &&mixed, FillFn &&solid) const
     const QRect clip = m_bounds & target.rect();
     if (clip.isEmpty() || m_rows.size() < 2)
         return;
+    uchar *bits = target.bits();
+    const bool inside = clip.left() == m_bounds.left() && clip.right() == m_bounds.right(); // the usual case
     auto row = std::lower_bound(m_rows.begin(), m_rows.end() - 1, clip.top(), [](const Row &r, int y) { return r.y < y; });
     for (; row + 1 < m_rows.end() && row->y <= clip.bottom(); ++row) {
-        auto *line = reinterpret_cast<std::uint32_t *>(target.scanLine(row->y));
+        auto *line = reinterpret_cast<std::uint32_t *>(bits + row->y * target.bytesPerLine());
         for (std::uint32_t i = row->mixed; i < row[1].mixed; ++i)
-            if (const int x = m_mixedX[i]; x >= clip.left() && x <= clip.right())
+            if (const int x = m_mixedX[i]; inside || (x >= clip.left() && x <= clip.right()))
                 mixed(line[x], m_alpha[i]);
         for (std::uint32_t i = row->solids; i < row[1].solids; ++i) {
             const int from = std::max(m_solids[i].x, clip.left());
@@ -129,18 +131,25 @@ void Coverage::mix(QImage &target, std::uint32_t colour, std::vector<std::uint32
     const Mixer mixer(colour);
     visit(
         target, [&](std::uint32_t &pixel, std::uint32_t a) { pixel = mixer.over(*kept++ = pixel, a); },
-        [&](std::uint32_t *line, std::size_t n) { kept = std::copy_n(line, n, kept), std::fill_n(line, n, colour); });
+        [&](std::uint32_t *line, std::size_t n) {
+            // A stretch over one colour keeps it once, marked by a clear alpha: most lie on the white.
+            const bool plain = std::all_of(line, line + n, [&](std::uint32_t p) { return p == *line; });
+            kept = plain ? (*kept = *line & 0xffffffu, kept + 1) : std::copy_n(line, n, kept);
+            std::fill_n(line, n, colour);
+        });
 }
 
 void Coverage::remix(QImage &target, std::uint32_t colour, const std::uint32_t *kept) const
 {
     const Mixer mixer(colour);
     visit(target, [&](std::uint32_t &pixel, std::uint32_t a) { pixel = mixer.over(*kept++, a); },
-          [&](std::uint32_t *line, std::size_t n) { std::fill_n(line, n, colour), kept += n; });
+          [&](std::uint32_t *line, std::size_t n) { std::fill_n(line, n, colour), kept += *kept >> 24 ? n : 1; });
 }
 
 void Coverage::restore(QImage &target, const std::uint32_t *kept) const
 {
     visit(target, [&](std::uint32_t &pixel, std::uint32_t) { pixel = *kept++; },
-          [&](std::uint32_t *line, std::size_t n) { std::copy_n(kept, n, line), kept += n; });
+          [&](std::uint32_t *line, std::size_t n) {
+              kept = *kept >> 24 ? (std::copy_n(kept, n, line), kept + n) : (std::fill_n(line, n, *kept | 0xff000000u), kept + 1);
+          });
 }

@@ -64,6 +64,7 @@ const QImage &PictureBox::Image()
         m_layerShapes.assign(m_shapes.begin(), parts);
         QPainter p(&m_image); // in units: the picture's density scales them
         p.setRenderHint(QPainter::Antialiasing, true);
+        p.setClipRect(QRectF(QPointF(0, 0), m_image.deviceIndependentSize())); // the whole: lines then cost half
         for (const Shape &shape : m_layerShapes)
             draw(p, shape);
         m_changed = m_image.rect();
