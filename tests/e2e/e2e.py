@@ -165,12 +165,12 @@ def test_command_line(s):
     for args, env, status, words in (([], {"DISPLAY": ""}, 1, "needs a graphical display"),
                                      ([], {"DISPLAY": ":99"}, 1, "cannot open display :99"),
                                      ([], {"QT_QPA_PLATFORM": "bogus"}, 1, '"bogus" is not installed (there are:'),
-                                     (["--bogus"], {"DISPLAY": ""}, 2, "Unknown option 'bogus'"),
+                                     (["--bogus"], {"DISPLAY": ""}, 2, "pegmarch: unknown option 'bogus'"),
                                      (["--version"], {"DISPLAY": ""}, 0, ""), (["--help"], {"DISPLAY": ""}, 0, "")):
         run = subprocess.run([s.binary, *args], env={**s.env, **env}, capture_output=True, text=True, timeout=20)
         assert run.returncode == status and words in run.stderr, (args, env, run.returncode, run.stderr)
         assert run.stderr.count("\n") == (status != 0), (args, env, run.stderr)  # one line, or none
-    assert run.stdout.startswith("Usage:") and "--help-all" in run.stdout and "-nograb" not in run.stdout, run.stdout
+    assert run.stdout.startswith("Usage: pegmarch [options]\n") and "--help-all" in run.stdout and "-nograb" not in run.stdout, run.stdout
     assert subprocess.run([s.binary, "-v"], capture_output=True, text=True).stdout == "pegmarch 1.3.3\n"
 
 
