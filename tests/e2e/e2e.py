@@ -161,6 +161,14 @@ def test_wayland(s):
     assert 'activation token "e2e-token"' in first.communicate()[1], "the token did not arrive"
 
 
+def test_keys_after_a_menu(s):
+    """After Alt+G, Escape the first digit lifts a ring: the menu bar keeps no key once its menu is closed."""
+    game, w = s.start_window()
+    x, y = s.peg(s.board(w), 1)
+    s.xdotool("windowfocus", "--sync", w.id, "key", "alt+g", "sleep", 0.5, "key", "Escape", "sleep", 0.5, "key", "1")
+    wait(lambda: s.pixel(x, y - 25) == RINGS[4], "ring 5 lifted above peg 1")
+
+
 def test_command_line(s):
     for args, env, status, words in (([], {"DISPLAY": ""}, 1, "needs a graphical display"),
                                      ([], {"DISPLAY": ":99"}, 1, "cannot open display :99"),
