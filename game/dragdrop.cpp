@@ -27,6 +27,7 @@ void Game::pobjPicView_MouseDown(std::int16_t Button, std::int16_t Shift, float 
 {
     Q_UNUSED(Shift);
     m_keyRing = 0; // a ring picked up by key goes back: the mouse takes over
+    m_numbersShown = false;
     if (Button != kLeftButton)
         return;
     if (!pblnRunning) {

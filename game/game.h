@@ -154,6 +154,12 @@ private:
     // carries it; shown lifted above m_keyPeg, the peg it would be put on.
     std::int32_t m_keyRing = 0;
     std::int32_t m_keyPeg = 0;
+    // The pegs' numbers, shown once a digit named a peg, until a mouse press on the board.
+    // Each has a font of its own, which keeps its number's coverage from frame to frame.
+    bool m_numbersShown = false;
+    std::array<std::unique_ptr<TextFont>, kPegs + 1> m_numberFonts;
+    std::array<QStringList, kPegs + 1> m_numberTexts;
+    QSize m_numberSize;
     std::int32_t plngOptions = 0;
     std::int32_t plngState = 0;
     std::int32_t plngSubState = 0;

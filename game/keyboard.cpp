@@ -13,6 +13,7 @@ void Game::pobjPicView_KeyDown(int key, Qt::KeyboardModifiers modifiers)
         return; // the mouse has a ring
     // 1 to 6 on the main row or the keypad, which Qt tells apart only by a modifier.
     if (key >= Qt::Key_1 && key < Qt::Key_1 + kPegs) {
+        m_numbersShown = true; // the board says which peg is which
         keyPegNamed(key - Qt::Key_0);
         return;
     }

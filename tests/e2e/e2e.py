@@ -162,11 +162,15 @@ def test_wayland(s):
 
 
 def test_keys_after_a_menu(s):
-    """After Alt+G, Escape the first digit lifts a ring: the menu bar keeps no key once its menu is closed."""
+    """After Alt+G, Escape the first digit lifts a ring, and the pegs show their numbers, never seen by mouse, until a press."""
     game, w = s.start_window()
-    x, y = s.peg(s.board(w), 1)
+    x, y = s.peg(board := s.board(w), 1)
+    numbered = lambda: any(s.pixel(x + dx, y + dy) == BLACK for dx in range(56, 64) for dy in range(-6, 7))
+    assert wait(lambda: tower_on(s, board, 1), "the opening board") and not numbered(), "numbers on a board played by mouse"
     s.xdotool("windowfocus", "--sync", w.id, "key", "alt+g", "sleep", 0.5, "key", "Escape", "sleep", 0.5, "key", "1")
-    wait(lambda: s.pixel(x, y - 25) == RINGS[4], "ring 5 lifted above peg 1")
+    wait(lambda: s.pixel(x, y - 25) == RINGS[4] and numbered(), "ring 5 lifted above peg 1, the pegs numbered")
+    s.xdotool("mousemove", x + 100, y + 100, "click", 1)
+    wait(lambda: not numbered() and tower_on(s, board, 1), "the numbers gone after a press")
 
 
 def test_command_line(s):
