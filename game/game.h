@@ -108,6 +108,10 @@ private:
     static bool pegInTriangle(std::int32_t Stage, std::int32_t Peg);
     bool pegInTriangle(std::int32_t Peg) const { return pegInTriangle(plngStage, Peg); }
     double distanceToPeg(int p, float X, float Y) const;
+    // The top ring a press at (X, Y) picks up, or 0.
+    std::int32_t ringAt(float X, float Y);
+    // The pointer as a closed hand while a ring is dragged, an open one over a ring a press picks up.
+    void showHand(float X, float Y);
 
     // Keyboard: a peg named by a key, a held ring carried to the next open peg.
     void keyPegNamed(std::int32_t Peg);

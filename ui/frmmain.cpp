@@ -34,6 +34,7 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
     picView = new PictureView(m_inner);
     picView->setObjectName(QStringLiteral("picView"));
     picView->setFocus(); // the board has the keys from the start
+    picView->setMouseTracking(true); // the pointer shows where a press picks up a ring
 
     createActions();
     createMenus();
