@@ -4,20 +4,27 @@ BUILD ?= build
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test test-sanitize fuzz package bench bench-idle bench-soak screenshots clean
+.PHONY: all deps deps-run build run test test-sanitize fuzz package bench bench-idle bench-soak screenshots clean
 
 all: build
 
+# Everything the targets below need; deps-run only what building and running the game need.
 deps:
 	@bash scripts/install-deps.sh
+deps-run:
+	@bash scripts/install-deps.sh run
 
-configure: deps
-	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) >/dev/null
+CONFIGURE = cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
 
-build: configure
+build: deps
+	@$(CONFIGURE) -DBUILD_TESTING=ON >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# The game alone, in the same folder: configured without the tests, which need Qt's
+# private headers and more; the targets that need them configure them again.
+run: deps-run
+	@$(CONFIGURE) -DBUILD_TESTING=OFF >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS) --target pegmarch
 	./$(BUILD)/pegmarch
 
 test: build

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <vector>
 
 namespace {
 // Qt's standard options, which QApplication takes for itself: a value each, or none.
@@ -50,7 +51,13 @@ QString qtOptionsHelp()
 
 CommandLine ReadCommandLine(int argc, char **argv)
 {
-    QCoreApplication core(argc, argv); // the parser's help names the program from it
+    // The parser's help names the program by its first argument: pegmarch, not the
+    // path it was started by.
+    std::vector<char *> args(argv, argv + argc + 1);
+    char name[] = "pegmarch";
+    if (argc > 0)
+        args.front() = name;
+    QCoreApplication core(argc, args.data());
     QCoreApplication::setApplicationName(QStringLiteral("pegmarch"));
     QCoreApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(PEGMARCH_VERSION_MAJOR).arg(PEGMARCH_VERSION_MINOR).arg(PEGMARCH_VERSION_PATCH));
@@ -80,6 +87,7 @@ CommandLine ReadCommandLine(int argc, char **argv)
             : parser.errorText();
         if (why.endsWith(QLatin1Char('.')))
             why.chop(1);
+        why[0] = why.at(0).toLower(); // as every message of the game's own
         std::fprintf(stderr, "pegmarch: %s; see 'pegmarch --help'\n", qPrintable(Printable(why)));
         result.answered = 2;
     } else if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {

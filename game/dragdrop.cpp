@@ -27,25 +27,40 @@ void Game::pobjPicView_MouseDown(std::int16_t Button, std::int16_t Shift, float 
 {
     Q_UNUSED(Shift);
     m_keyRing = 0; // a ring picked up by key goes back: the mouse takes over
+    m_numbersShown = false;
     if (Button != kLeftButton)
         return;
     if (!pblnRunning) {
         SetShortMessage(NotRunningMessage());
         return;
     }
+    plngDragRing = ringAt(X, Y);
+    if (plngDragRing != 0) {
+        psngDragX = X;
+        psngDragY = Y;
+    }
+}
+
+std::int32_t Game::ringAt(float X, float Y)
+{
     UpdateTopRings();
     for (int p = 1; p <= kPegs; ++p) {
         const std::int32_t r = plngTopRing[p];
-        if (r == 0)
-            continue;
-        if (distanceToPeg(p, X, Y) <= ptypRings[r].Size) {
-            plngDragRing = r;
-            psngDragX = X;
-            psngDragY = Y;
-            return;
-        }
+        if (r != 0 && distanceToPeg(p, X, Y) <= ptypRings[r].Size)
+            return r;
     }
-    plngDragRing = 0;
+    return 0;
+}
+
+void Game::showHand(float X, float Y)
+{
+    Qt::CursorShape shape = Qt::ArrowCursor;
+    if (plngDragRing != 0)
+        shape = Qt::ClosedHandCursor;
+    else if (pblnRunning && ringAt(X, Y) != 0)
+        shape = Qt::OpenHandCursor;
+    if (pobjPicView->cursor().shape() != shape)
+        pobjPicView->setCursor(shape);
 }
 
 void Game::pobjPicView_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y)
@@ -79,4 +94,5 @@ void Game::pobjPicView_MouseLost()
 {
     // The release will not come: the ring goes back to its peg, no move.
     plngDragRing = 0;
+    showHand(psngDragX, psngDragY);
 }

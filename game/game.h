@@ -108,6 +108,10 @@ private:
     static bool pegInTriangle(std::int32_t Stage, std::int32_t Peg);
     bool pegInTriangle(std::int32_t Peg) const { return pegInTriangle(plngStage, Peg); }
     double distanceToPeg(int p, float X, float Y) const;
+    // The top ring a press at (X, Y) picks up, or 0.
+    std::int32_t ringAt(float X, float Y);
+    // The pointer as a closed hand while a ring is dragged, an open one over a ring a press picks up.
+    void showHand(float X, float Y);
 
     // Keyboard: a peg named by a key, a held ring carried to the next open peg.
     void keyPegNamed(std::int32_t Peg);
@@ -154,6 +158,12 @@ private:
     // carries it; shown lifted above m_keyPeg, the peg it would be put on.
     std::int32_t m_keyRing = 0;
     std::int32_t m_keyPeg = 0;
+    // The pegs' numbers, shown once a digit named a peg, until a mouse press on the board.
+    // Each has a font of its own, which keeps its number's coverage from frame to frame.
+    bool m_numbersShown = false;
+    std::array<std::unique_ptr<TextFont>, kPegs + 1> m_numberFonts;
+    std::array<QStringList, kPegs + 1> m_numberTexts;
+    QSize m_numberSize;
     std::int32_t plngOptions = 0;
     std::int32_t plngState = 0;
     std::int32_t plngSubState = 0;

@@ -9,10 +9,14 @@ void Game::pobjPicView_KeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
     if (modifiers & (Qt::ControlModifier | Qt::AltModifier))
         return; // those belong to the menus
-    if (plngDragRing != 0)
+    if (plngDragRing != 0) {
+        if (key == Qt::Key_Escape)
+            pobjPicView_MouseLost(); // back on its peg: the release that follows does nothing
         return; // the mouse has a ring
+    }
     // 1 to 6 on the main row or the keypad, which Qt tells apart only by a modifier.
     if (key >= Qt::Key_1 && key < Qt::Key_1 + kPegs) {
+        m_numbersShown = true; // the board says which peg is which
         keyPegNamed(key - Qt::Key_0);
         return;
     }

@@ -61,15 +61,15 @@ void Game::bindHandlers()
             [this] { Guarded("New", [&] { pobjMnuNewGame_Click(); announceBoard(); }); });
     connect(pobjPicView, &PictureView::MouseDown, this,
             [this](std::int16_t b, std::int16_t s, float x, float y) {
-                Guarded("MouseDown", [&] { pobjPicView_MouseDown(b, s, x, y); announceBoard(); });
+                Guarded("MouseDown", [&] { pobjPicView_MouseDown(b, s, x, y); showHand(x, y); announceBoard(); });
             });
     connect(pobjPicView, &PictureView::MouseMove, this,
             [this](std::int16_t b, std::int16_t s, float x, float y) {
-                Guarded("MouseMove", [&] { pobjPicView_MouseMove(b, s, x, y); });
+                Guarded("MouseMove", [&] { pobjPicView_MouseMove(b, s, x, y); showHand(x, y); });
             });
     connect(pobjPicView, &PictureView::MouseUp, this,
             [this](std::int16_t b, std::int16_t s, float x, float y) {
-                Guarded("MouseUp", [&] { pobjPicView_MouseUp(b, s, x, y); announceBoard(); });
+                Guarded("MouseUp", [&] { pobjPicView_MouseUp(b, s, x, y); showHand(x, y); announceBoard(); });
             });
     connect(pobjPicView, &PictureView::MouseLost, this,
             [this] { Guarded("MouseLost", [&] { pobjPicView_MouseLost(); }); });

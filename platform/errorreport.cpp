@@ -18,7 +18,7 @@ void ErrorReport::ReportCurrent(const char *where) noexcept
     } catch (...) {
         text = QStringLiteral("unknown error");
     }
-    std::fprintf(stderr, "pegmarch: %s: %s\n", where, qPrintable(text));
+    std::fprintf(stderr, "pegmarch: in %s: %s\n", where, qPrintable(text));
     try {
         MessageBox::Warning(QCoreApplication::applicationName(), text);
     } catch (...) {

@@ -4,7 +4,7 @@
 
   /usr/bin/python3 scripts/screenshots.py PATH-TO-PEGMARCH
 
-docs/screenshot-{start,refusal,won}.png show the window at its opening size (the README);
+docs/screenshot-{start,keys,refusal,won}.png show the window at its opening size (the README);
 docs/metainfo/screenshot-{start,refusal,won}.png show it at 1280x720 (the metainfo: software
 centres ask for 16:9). Needs Xvfb, xdotool and python3-xlib.
 """
@@ -172,6 +172,13 @@ def main(argv):
                 game.resize(*opening)
 
             both("start")
+            # Played by keys: three moves, then ring 3 lifted and carried over peg 2, the pegs numbered.
+            xdotool("windowfocus", "--sync", game.window.id)
+            xdotool("key", "--delay", 150, "1", "2", "1", "3", "2", "3", "1", "Right")
+            game.settle()
+            game.shot("screenshot-keys.png")
+            xdotool("windowfocus", "--sync", game.window.id)
+            xdotool("key", "Escape", "F2")  # a new game, for the mouse
             # A game under way, then a bigger ring put on a smaller one, which is refused.
             for ring, peg in ((5, 2), (4, 3), (5, 3), (3, 2), (5, 1), (3, 3)):
                 game.move(ring, peg)

@@ -128,17 +128,24 @@ private slots:
         // Each move draws a frame at once: the ring at the pointer, gone from its peg.
         QCOMPARE(view()->picture().pixelColor(300, 250), QColor(255, 191, 191));
         QCOMPARE(view()->picture().pixelColor(169, 180), QColor(0, 255, 0));
+        QCOMPARE(view()->cursor().shape(), Qt::ClosedHandCursor);
         press({240, 240}, Qt::RightButton); // other buttons neither drop nor start anything
         release({102, 300}, Qt::RightButton);
         release({102, 300}); // 22 from peg 2: within reach (18 + 5)
         QVERIFY(in->ring(5).Peg == 2 && in->moveCount() == 1);
+        for (auto [at, shape] : {std::pair(QPoint(85, 300), Qt::OpenHandCursor), {{190, 180}, Qt::ArrowCursor}}) { // ring 5, and no top ring
+            QTest::mouseMove(view(), at);
+            QCOMPARE(view()->cursor().shape(), shape);
+        }
         for (QPoint to : {QPoint(80, 324), QPoint(-400, -300)}) { // 24 from peg 2, and far outside
             press({80, 300});
             release(to);
         }
-        press({80, 300});
-        press({240, 240}); // a new press that hits nothing ends the drag
-        release({240, 300});
+        for (bool escape : {false, true}) { // a new press that hits nothing, or Escape, ends the drag
+            press({80, 300});
+            escape ? QTest::keyClick(view(), Qt::Key_Escape) : press({240, 240});
+            release({240, 300}); // on peg 3: nothing follows
+        }
         QVERIFY(in->ring(5).Peg == 2 && in->moveCount() == 1);
         // While no game runs a press picks up nothing and says so; other buttons say nothing.
         in->ring(5).Peg = 1;

@@ -6,6 +6,7 @@
 #include "platform/pictureview.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
 #include <QMenuBar>
@@ -33,6 +34,7 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
     picView = new PictureView(m_inner);
     picView->setObjectName(QStringLiteral("picView"));
     picView->setFocus(); // the board has the keys from the start
+    picView->setMouseTracking(true); // the pointer shows where a press picks up a ring
 
     createActions();
     createMenus();
@@ -92,6 +94,7 @@ void frmMain::createMenus()
     mnuHelp = menuBar()->addMenu(tr("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     mnuHelp->addAction(mnuHelpInfo);
+    menuBar()->installEventFilter(this);
 }
 
 int frmMain::WindowState() const
@@ -142,5 +145,13 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_inner && event->type() == QEvent::Resize)
         emit Resize();
+    // The menu bar holds the keys only while one of its menus is open. A menu closed without
+    // a command (Escape, a click elsewhere), or Alt alone, gives them back to the board at
+    // once: the menu bar would keep them, unseen, until a second Escape.
+    if (watched == menuBar() && event->type() == QEvent::FocusIn)
+        QMetaObject::invokeMethod(this, [this] {
+            if (menuBar()->hasFocus() && !QApplication::activePopupWidget())
+                picView->setFocus();
+        }, Qt::QueuedConnection);
     return QMainWindow::eventFilter(watched, event);
 }

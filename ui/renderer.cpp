@@ -4,9 +4,11 @@
 
 #include "platform/picturebox.h"
 #include "platform/pictureview.h"
+#include "platform/textlayer.h"
 #include "support/rounding.h"
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
 namespace {
@@ -15,6 +17,19 @@ constexpr Colour kCyan = 0xFFFF00;
 constexpr float kPegDotRadius = 5;
 // Between a held ring's lowest point and the centre of the peg it is lifted above.
 constexpr float kLiftGap = 7;
+// Between the biggest ring's edge (ring 1's) and a peg's number, right of the peg: clear of
+// every ring on the peg, whatever the stack, and of one lifted above it.
+constexpr float kNumberGap = 6;
+
+// The pegs' numbers: small, in a bold fixed-pitch face.
+LogFont numberFont()
+{
+    LogFont font;
+    font.height = -12;
+    font.weight = 700;
+    std::memcpy(font.faceName.data(), "Courier New", sizeof "Courier New");
+    return font;
+}
 
 // k/12 of a whole size: the integer product first, then the division in double precision.
 float twelfths(std::int32_t k, std::int32_t size)
@@ -105,6 +120,17 @@ void Game::Refresh()
     }
     // The board so far stays as it is until a ring leaves or reaches a peg; what follows moves over it.
     buf.endLayer();
+
+    for (int p = 1; m_numbersShown && p <= kPegs; ++p) {
+        if (!m_numberFonts[p]) {
+            m_numberFonts[p] = std::make_unique<TextFont>(numberFont());
+            m_numberTexts[p] = QStringList(QString::number(p));
+            m_numberSize = m_numberFonts[p]->measure(m_numberTexts[p]);
+        }
+        const auto [x, y] = pegCentre(p);
+        const QPoint at(RoundEven(x + ptypRings[1].Size + kNumberGap), RoundEven(y - m_numberSize.height() / 2.0));
+        buf.Blend(m_numberFonts[p]->coverage(QRect(at, m_numberSize), m_numberTexts[p], buf.devicePixelRatio()), kBlack);
+    }
 
     if (m_keyRing != 0) {
         // Lifted just clear of the peg it would be put on, kept whole on the board.

@@ -166,6 +166,18 @@ def test_wayland(s):
     assert len(line := said(first)) == 1 and 'activation token "e2e-token"' in line[0], line
 
 
+def test_keys_after_a_menu(s):
+    """After Alt+G, Escape the first digit lifts a ring, and the pegs show their numbers, never seen by mouse, until a press."""
+    game, w = s.start_window()
+    x, y = s.peg(board := s.board(w), 1)
+    numbered = lambda: any(s.pixel(x + dx, y + dy) == BLACK for dx in range(56, 64) for dy in range(-6, 7))
+    assert wait(lambda: tower_on(s, board, 1), "the opening board") and not numbered(), "numbers on a board played by mouse"
+    s.xdotool("windowfocus", "--sync", w.id, "key", "alt+g", "sleep", 0.5, "key", "Escape", "sleep", 0.5, "key", "1")
+    wait(lambda: s.pixel(x, y - 25) == RINGS[4] and numbered(), "ring 5 lifted above peg 1, the pegs numbered")
+    s.xdotool("mousemove", x + 100, y + 100, "click", 1)
+    wait(lambda: not numbered() and tower_on(s, board, 1), "the numbers gone after a press")
+
+
 def test_command_line(s):
     """A start that cannot play says why in one line within 5 s, a silent bus too (no other row gets as far)."""
     s.bus.send_signal(signal.SIGSTOP)
@@ -174,12 +186,12 @@ def test_command_line(s):
                                      ([], {"DISPLAY": ":99"}, 1, "cannot open display :99"),
                                      ([], {"QT_QPA_PLATFORM": "bogus"}, 1, '"bogus" is not installed (there are:'),
                                      ([], {"QT_QPA_PLATFORM": "linuxfb:fb=/dev/nonexistent"}, 1, '"linuxfb" has no screen'),
-                                     (["--bo\x1b]0;gus"], {"DISPLAY": ""}, 2, r"Unknown option 'bo\x1b]0;gus'"),
+                                     (["--bo\x1b]0;gus"], {"DISPLAY": ""}, 2, r"pegmarch: unknown option 'bo\x1b]0;gus'"),
                                      (["--version"], {"DISPLAY": ""}, 0, ""), (["--help"], {"DISPLAY": ""}, 0, "")):
         run = subprocess.run([s.binary, *args], env={**s.env, **env}, capture_output=True, text=True, timeout=5)
         assert run.returncode == status and words in run.stderr, (args, env, run.returncode, run.stderr)
         assert run.stderr.count("\n") == (status != 0), (args, env, run.stderr)  # one line, or none
-    assert run.stdout.startswith("Usage:") and "--help-all" in run.stdout and "-nograb" not in run.stdout, run.stdout
+    assert run.stdout.startswith("Usage: pegmarch [options]\n") and "--help-all" in run.stdout and "-nograb" not in run.stdout, run.stdout
     assert subprocess.run([s.binary, "-v"], capture_output=True, text=True).stdout == "pegmarch 1.3.3\n"
 
 

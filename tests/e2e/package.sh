@@ -57,6 +57,7 @@ deb=$(echo "$tmp"/out/pegmarch_*.deb)
 run "lintian reports errors or warnings" lintian --fail-on error,warning "$tmp"/out/package/*.changes
 run "cannot unpack the package" dpkg-deb -x "$deb" "$tmp/deb"
 check_tree "$tmp/deb/usr" games pegmarch.6.gz /usr/games/pegmarch
+! grep -E '<url|<screenshot' "$tmp/deb/usr/share/metainfo/$app.metainfo.xml" || fail "the metainfo links addresses it was not given"
 run "the binary lacks hardening" hardening-check --nocfprotection "$tmp/deb/usr/games/pegmarch"
 echo "package: $(basename "$deb") passes lintian; complete, valid, hardened and runs;" \
     "its build read files of $(wc -l <"$tmp/read") packages, all brought by the Build-Depends"
