@@ -41,6 +41,5 @@ QString BoardAccessible::text(QAccessible::Text t) const
 
 void BoardAccessible::install()
 {
-    static const bool installed = (QAccessible::installFactory(boardFactory), true);
-    Q_UNUSED(installed);
+    [[maybe_unused]] static const bool installed = (QAccessible::installFactory(boardFactory), true);
 }

@@ -44,11 +44,8 @@ void CompleteStartup(const QByteArray &id)
     const QByteArray message = "remove: ID=\"" + QByteArray(id).replace('\\', "\\\\").replace('"', "\\\"") + '"';
     // The message and its closing zero byte, twenty bytes an event: the first event
     // says it begins, the others go on.
-    xcb_client_message_event_t ev{};
-    ev.response_type = XCB_CLIENT_MESSAGE;
-    ev.format = 8;
-    ev.window = root;
-    ev.type = atom(c, "_NET_STARTUP_INFO_BEGIN");
+    xcb_client_message_event_t ev{.response_type = XCB_CLIENT_MESSAGE, .format = 8, .sequence = 0, .window = root,
+                                  .type = atom(c, "_NET_STARTUP_INFO_BEGIN"), .data = {}};
     const xcb_atom_t more = atom(c, "_NET_STARTUP_INFO");
     for (qsizetype sent = 0; sent <= message.size(); sent += 20) {
         std::memset(ev.data.data8, 0, sizeof ev.data.data8);
@@ -73,13 +70,9 @@ bool RequestActivation(QWindow *window, std::uint32_t time)
     if (!c || !window || time == 0)
         return false;
     // As a pager or a task list asks for it too: from an application (1), at that time.
-    xcb_client_message_event_t ev{};
-    ev.response_type = XCB_CLIENT_MESSAGE;
-    ev.format = 32;
-    ev.window = xcb_window_t(window->winId());
-    ev.type = atom(c, "_NET_ACTIVE_WINDOW");
-    ev.data.data32[0] = 1;
-    ev.data.data32[1] = time;
+    const xcb_client_message_event_t ev{.response_type = XCB_CLIENT_MESSAGE, .format = 32, .sequence = 0,
+                                        .window = xcb_window_t(window->winId()), .type = atom(c, "_NET_ACTIVE_WINDOW"),
+                                        .data = {.data32 = {1, time}}};
     xcb_send_event(c, false, rootWindow(c), XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char *>(&ev));
     xcb_flush(c);
