@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
 // Shared by the in-process tests: the Game's private model, and the seams for the
-// clock and the modal boxes.
+// clock, the random numbers and the modal boxes.
 #pragma once
 
 #include "game/game.h"
 #include "platform/clock.h"
 #include "platform/messagebox.h"
 #include "platform/pictureview.h"
+#include "platform/random.h"
 #include "platform/textlayer.h"
 #include "support/rounding.h"
 #include "support/supportlibrary.h"
@@ -27,21 +28,12 @@ public:
     std::int32_t &stage() { return game.plngStage; }
     std::int32_t &moveCount() { return game.plngMoveCount; }
     RingInfo &ring(int r) { return game.ptypRings.at(r); }
-    void setPegs(const QList<int> &pegs) // of rings 1 to 5
-    {
-        for (int r = 1; r <= 5; ++r)
-            ring(r).Peg = pegs[r - 1];
-    }
+    void setPegs(const QList<int> &pegs) { for (int r = 1; r <= 5; ++r) ring(r).Peg = pegs[r - 1]; } // of rings 1 to 5
     std::int32_t dragRing() { return game.plngDragRing; }
     std::int32_t keyRing() { return game.m_keyRing; }
     bool running() { return game.pblnRunning; }
     QStringList messageQueue() { return game.pstrMessageQueue.toTexts(); }
-    void setDrag(std::int32_t ring, float x, float y)
-    {
-        game.plngDragRing = ring;
-        game.psngDragX = x;
-        game.psngDragY = y;
-    }
+    void setDrag(std::int32_t ring, float x, float y) { game.plngDragRing = ring, game.psngDragX = x, game.psngDragY = y; }
     frmMain *form() { return game.pobjForm; }
     PictureView *view() { return game.pobjPicView; }
     PictureBox *&buffer() { return game.pobjPicBuffer; }
@@ -52,10 +44,7 @@ public:
     // Pins the text's colour and the steps of its three channels.
     void setColour(Colour c, std::int32_t red, std::int32_t green, std::int32_t blue)
     {
-        game.plngOverlayColour = c;
-        game.plngStepRed = red;
-        game.plngStepGreen = green;
-        game.plngStepBlue = blue;
+        game.plngOverlayColour = c, game.plngStepRed = red, game.plngStepGreen = green, game.plngStepBlue = blue;
     }
     // A frame with the text's colour pinned to steps that stay inside 0..255.
     QImage frameIn(Colour colour)
@@ -132,6 +121,7 @@ struct GameFixture
         game.reset();
         clock.reset();
         MessageBox::setHook({});
+        Random::setSource({});
         SupportLibrary::instance().setInfoDialogHook({});
         QVERIFY2(boxesExpected || boxes.isEmpty(), qPrintable("unexpected box: " + boxes.join(" | ")));
     }

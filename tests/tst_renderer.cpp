@@ -5,7 +5,6 @@
 // it, comes out as its state drawn whole, and draws no more than changed. Its runner
 // runs the last three again at fractional and whole scale factors (QT_SCALE_FACTOR).
 #include "platform/picturebox.h"
-#include "platform/random.h"
 #include "testsupport.h"
 
 #include <cmath>
@@ -41,11 +40,7 @@ private slots:
         start();
         in->view()->Move(10, 0, 480, 360);
     }
-    void cleanup()
-    {
-        Random::setSource({});
-        stop();
-    }
+    void cleanup() { stop(); }
 
     void workedFrameAfterNewGame()
     {
