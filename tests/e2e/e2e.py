@@ -96,9 +96,14 @@ def test_whole_game_by_keys_heard_by_orca(s):
          "the board read when it takes the focus", 20)
 
     def heard(fast, last, paced):
-        """Fast keys, then once Orca has said last, paced keys 3 s apart ("2 3": 2 0.5 s before 3): the words heard whole."""
+        """Fast keys, then once Orca has said last and then nothing for a second (the fast keys' echo may still come
+        after it), paced keys 3 s apart ("2 3": 2 0.5 s before 3): the words heard whole."""
         s.xdotool("key", "--delay", 50, *fast)  # as fast as Orca keeps up with
-        wait(lambda: any(text.endswith(last) and whole for text, whole in s.speech()), "Orca saying " + last, 30)
+        def quiet():
+            before = s.speech()
+            time.sleep(1)
+            return any(text.endswith(last) for text, _ in before) and s.speech() == before
+        wait(quiet, lambda: "Orca saying %s, then nothing; it said %s" % (last, s.speech()[-4:]), 30)
         start = len(s.speech())
         for keys in paced:
             s.xdotool("key", "--delay", 500, *keys.split(), "sleep", 3)

@@ -17,7 +17,7 @@ def wait(predicate, what, seconds=10):
         if value:
             return value
         time.sleep(0.05)
-    raise AssertionError("gave up waiting: " + what)
+    raise AssertionError("gave up waiting: " + (what() if callable(what) else what))
 
 
 class Session:
