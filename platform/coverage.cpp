@@ -121,20 +121,19 @@ void Coverage::visit(QImage &target, MixFn &&mixed, FillFn &&solid) const
     }
 }
 
-void Coverage::mix(QImage &target, std::uint32_t colour, std::vector<std::uint32_t> &under) const
+void Coverage::mix(QImage &target, std::uint32_t colour, std::vector<std::uint32_t> &under, bool solids) const
 {
     std::size_t pixels = m_mixedX.size();
     for (const Solid &s : m_solids)
-        pixels += static_cast<std::size_t>(s.length);
+        pixels += solids ? static_cast<std::size_t>(s.length) : 0;
     under.resize(pixels); // mostly within what it held before: no fresh memory each frame
     std::uint32_t *kept = under.data();
     const Mixer mixer(colour);
     visit(
         target, [&](std::uint32_t &pixel, std::uint32_t a) { pixel = mixer.over(*kept++ = pixel, a); },
         [&](std::uint32_t *line, std::size_t n) {
-            // A stretch over one colour keeps it once, marked by a clear alpha: most lie on the white.
-            const bool plain = std::all_of(line, line + n, [&](std::uint32_t p) { return p == *line; });
-            kept = plain ? (*kept = *line & 0xffffffu, kept + 1) : std::copy_n(line, n, kept);
+            if (solids)
+                kept = std::copy_n(line, n, kept);
             std::fill_n(line, n, colour);
         });
 }
@@ -143,13 +142,11 @@ void Coverage::remix(QImage &target, std::uint32_t colour, const std::uint32_t *
 {
     const Mixer mixer(colour);
     visit(target, [&](std::uint32_t &pixel, std::uint32_t a) { pixel = mixer.over(*kept++, a); },
-          [&](std::uint32_t *line, std::size_t n) { std::fill_n(line, n, colour), kept += *kept >> 24 ? n : 1; });
+          [&](std::uint32_t *line, std::size_t n) { std::fill_n(line, n, colour); });
 }
 
 void Coverage::restore(QImage &target, const std::uint32_t *kept) const
 {
     visit(target, [&](std::uint32_t &pixel, std::uint32_t) { pixel = *kept++; },
-          [&](std::uint32_t *line, std::size_t n) {
-              kept = *kept >> 24 ? (std::copy_n(kept, n, line), kept + n) : (std::fill_n(line, n, *kept | 0xff000000u), kept + 1);
-          });
+          [&](std::uint32_t *line, std::size_t n) { std::copy_n(kept, n, line), kept += n; });
 }

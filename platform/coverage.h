@@ -21,11 +21,12 @@ public:
     static std::shared_ptr<const Coverage> rasterise(const QRect &bounds, double ratio,
                                                      const std::function<void(QPainter &)> &draw);
     // Mixes colour (0xAARRGGBB, opaque) into target (32-bit, device pixels) over the
-    // pixels it covers, keeping them in under first.
-    void mix(QImage &target, std::uint32_t colour, std::vector<std::uint32_t> &under) const;
+    // pixels it covers, keeping them in under first: those of its edges, and with
+    // solids those it covers whole too.
+    void mix(QImage &target, std::uint32_t colour, std::vector<std::uint32_t> &under, bool solids) const;
     // Mixes a new colour over the pixels kept in under: it reads none of the target.
     void remix(QImage &target, std::uint32_t colour, const std::uint32_t *under) const;
-    // Puts back into target the pixels kept in under.
+    // Puts back into target the pixels kept in under, mixed with solids.
     void restore(QImage &target, const std::uint32_t *under) const;
     // The device pixels it may cover.
     QRect bounds() const { return m_bounds; }

@@ -8,6 +8,7 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 void PictureBox::add(Shape shape, const QRectF &units)
@@ -55,8 +56,19 @@ const QImage &PictureBox::Image()
         else
             p.drawEllipse(centre, s.x2 + (disc ? 0.5 : 0), s.x2 + (disc ? 0.5 : 0));
     };
-    if (m_image.size() != pixels || m_image.devicePixelRatio() != m_ratio ||
-        !std::equal(m_shapes.begin(), parts, m_layerShapes.begin(), m_layerShapes.end())) {
+    auto kept = std::size_t(std::mismatch(parts, m_shapes.end(), m_shown.begin(), m_shown.begin() + m_onPicture,
+                                          [](const Shape &a, const Shown &b) { return a == b.shape; }).first - parts);
+    const bool layerSame = m_image.size() == pixels && m_image.devicePixelRatio() == m_ratio &&
+        std::equal(m_shapes.begin(), parts, m_layerShapes.begin(), m_layerShapes.end());
+    // The text alone in a new colour: mixed again over the pixels it keeps.
+    if (layerSame && kept + 1 == m_onPicture && parts + kept + 1 == m_shapes.end() && parts[kept].coverage == m_shown[kept].cover) {
+        parts[kept].coverage->remix(m_image, toQColor(parts[kept].fore).rgb(), m_shown[kept].under.data());
+        m_shown[kept].shape = parts[kept];
+        return m_changed = parts[kept].bounds & m_image.rect(), m_image;
+    }
+    // A text keeps only what lies under its edges: taking one off draws the layer again.
+    if (!layerSame || std::any_of(m_shown.begin() + kept, m_shown.begin() + m_onPicture,
+                                  [](const Shown &s) { return s.shape.kind == Shape::Blend; })) {
         if (m_image.size() != pixels)
             m_image = QImage(pixels, QImage::Format_RGB32); // opaque: copied to the screen without blending
         m_image.setDevicePixelRatio(m_ratio);
@@ -67,17 +79,7 @@ const QImage &PictureBox::Image()
         p.setClipRect(QRectF(QPointF(0, 0), m_image.deviceIndependentSize())); // the whole: lines then cost half
         for (const Shape &shape : m_layerShapes)
             draw(p, shape);
-        m_changed = m_image.rect();
-        m_onPicture = 0;
-    }
-    std::size_t kept = 0; // parts shown that stay as they are
-    while (kept < m_onPicture && parts + kept < m_shapes.end() && parts[kept] == m_shown[kept].shape)
-        ++kept;
-    // The text alone in a new colour: mixed again over the pixels it keeps.
-    if (kept + 1 == m_onPicture && parts + kept + 1 == m_shapes.end() && parts[kept].coverage == m_shown[kept].cover) {
-        parts[kept].coverage->remix(m_image, toQColor(parts[kept].fore).rgb(), m_shown[kept].under.data());
-        m_shown[kept].shape = parts[kept];
-        return m_changed = parts[kept].bounds & m_image.rect(), m_image;
+        m_changed = m_image.rect(), m_onPicture = kept = 0;
     }
     // Parts that change are taken off, last first, and put on again, first first.
     for (; m_onPicture > kept; --m_onPicture) {
@@ -93,7 +95,8 @@ const QImage &PictureBox::Image()
         shown.cover = part->coverage ? part->coverage : Coverage::rasterise(part->bounds, m_ratio, [&](QPainter &p) {
             draw(p, {part->kind, part->x1, part->y1, part->x2, part->y2, 0xFFFFFF, 0xFFFFFF, part->style, {}, {}});
         });
-        shown.cover->mix(m_image, toQColor(part->style == 0 ? part->fill : part->fore).rgb(), shown.under);
+        shown.cover->mix(m_image, toQColor(part->style == 0 ? part->fill : part->fore).rgb(), shown.under,
+                         part->kind != Shape::Blend);
         m_changed |= shown.cover->bounds() & m_image.rect();
     }
     return m_image;

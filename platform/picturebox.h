@@ -33,8 +33,7 @@ public:
     void setDevicePixelRatio(double ratio) { m_ratio = ratio > 0 ? ratio : 1.0; }
     double devicePixelRatio() const { return m_ratio; }
 
-    Colour ForeColor = 0;
-    Colour FillColor = 0;
+    Colour ForeColor = 0, FillColor = 0;
     // 0 fills circles with FillColor; 1 leaves them hollow.
     std::int16_t FillStyle = 1;
 
@@ -76,12 +75,7 @@ private:
     std::size_t m_layerEnd = 0;
     std::vector<Shape> m_layerShapes; // what the picture's layer was drawn from
     // A moving part on the picture: the pixels it covers, and as they were before it.
-    struct Shown
-    {
-        Shape shape;
-        std::shared_ptr<const Coverage> cover;
-        std::vector<std::uint32_t> under;
-    };
+    struct Shown { Shape shape; std::shared_ptr<const Coverage> cover; std::vector<std::uint32_t> under; };
     std::vector<Shown> m_shown; // and, past m_onPicture, stores to use again
     std::size_t m_onPicture = 0;
     QImage m_image;
