@@ -138,11 +138,11 @@ void Coverage::mix(QImage &target, std::uint32_t colour, std::vector<std::uint32
         });
 }
 
-void Coverage::remix(QImage &target, std::uint32_t colour, const std::uint32_t *kept) const
+void Coverage::remix(QImage &target, std::uint32_t colour, const std::uint32_t *kept, bool solids) const
 {
     const Mixer mixer(colour);
     visit(target, [&](std::uint32_t &pixel, std::uint32_t a) { pixel = mixer.over(*kept++, a); },
-          [&](std::uint32_t *line, std::size_t n) { std::fill_n(line, n, colour); });
+          [&](std::uint32_t *line, std::size_t n) { std::fill_n(line, n, colour), kept += solids ? n : 0; });
 }
 
 void Coverage::restore(QImage &target, const std::uint32_t *kept) const

@@ -62,13 +62,13 @@ const QImage &PictureBox::Image()
         std::equal(m_shapes.begin(), parts, m_layerShapes.begin(), m_layerShapes.end());
     // The text alone in a new colour: mixed again over the pixels it keeps.
     if (layerSame && kept + 1 == m_onPicture && parts + kept + 1 == m_shapes.end() && parts[kept].coverage == m_shown[kept].cover) {
-        parts[kept].coverage->remix(m_image, toQColor(parts[kept].fore).rgb(), m_shown[kept].under.data());
+        parts[kept].coverage->remix(m_image, toQColor(parts[kept].fore).rgb(), m_shown[kept].under.data(), m_shown[kept].whole);
         m_shown[kept].shape = parts[kept];
         return m_changed = parts[kept].bounds & m_image.rect(), m_image;
     }
-    // A text keeps only what lies under its edges: taking one off draws the layer again.
+    // A part that kept only what lies under its edges comes off by drawing the layer again.
     if (!layerSame || std::any_of(m_shown.begin() + kept, m_shown.begin() + m_onPicture,
-                                  [](const Shown &s) { return s.shape.kind == Shape::Blend; })) {
+                                  [](const Shown &s) { return !s.whole; })) {
         if (m_image.size() != pixels)
             m_image = QImage(pixels, QImage::Format_RGB32); // opaque: copied to the screen without blending
         m_image.setDevicePixelRatio(m_ratio);
@@ -91,12 +91,14 @@ const QImage &PictureBox::Image()
         m_shown.resize(std::max(m_shown.size(), m_onPicture + 1));
         Shown &shown = m_shown[m_onPicture++];
         shown.shape = *part;
+        // A text mixed in again as it was (the layer beneath it changed) keeps only its
+        // edges; a new one keeps all, which costs little beside rasterising it.
+        shown.whole = part->kind != Shape::Blend || part->coverage != shown.cover;
         // A ring is rasterised where it lies, as a text is once for all its frames.
         shown.cover = part->coverage ? part->coverage : Coverage::rasterise(part->bounds, m_ratio, [&](QPainter &p) {
             draw(p, {part->kind, part->x1, part->y1, part->x2, part->y2, 0xFFFFFF, 0xFFFFFF, part->style, {}, {}});
         });
-        shown.cover->mix(m_image, toQColor(part->style == 0 ? part->fill : part->fore).rgb(), shown.under,
-                         part->kind != Shape::Blend);
+        shown.cover->mix(m_image, toQColor(part->style == 0 ? part->fill : part->fore).rgb(), shown.under, shown.whole);
         m_changed |= shown.cover->bounds() & m_image.rect();
     }
     return m_image;

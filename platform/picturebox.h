@@ -74,8 +74,9 @@ private:
     std::vector<Shape> m_shapes; // this frame's: the layer's, then the moving parts
     std::size_t m_layerEnd = 0;
     std::vector<Shape> m_layerShapes; // what the picture's layer was drawn from
-    // A moving part on the picture: what it covers, and the pixels it keeps from under it.
-    struct Shown { Shape shape; std::shared_ptr<const Coverage> cover; std::vector<std::uint32_t> under; };
+    // A moving part on the picture: what it covers, and the pixels it keeps from under it,
+    // all of them when whole, else those under its edges.
+    struct Shown { Shape shape; std::shared_ptr<const Coverage> cover; std::vector<std::uint32_t> under; bool whole; };
     std::vector<Shown> m_shown; // and, past m_onPicture, stores to use again
     std::size_t m_onPicture = 0;
     QImage m_image;
