@@ -127,26 +127,28 @@ void Coverage::mix(QImage &target, std::uint32_t colour, std::vector<std::uint32
     for (const Solid &s : m_solids)
         pixels += solids ? static_cast<std::size_t>(s.length) : 0;
     under.resize(pixels); // mostly within what it held before: no fresh memory each frame
-    std::uint32_t *kept = under.data();
+    // The edges' pixels first, all together for the colour steps, then the solids'.
+    std::uint32_t *kept = under.data(), *keptSolid = kept + m_mixedX.size();
     const Mixer mixer(colour);
     visit(
         target, [&](std::uint32_t &pixel, std::uint32_t a) { pixel = mixer.over(*kept++ = pixel, a); },
         [&](std::uint32_t *line, std::size_t n) {
             if (solids)
-                kept = std::copy_n(line, n, kept);
+                keptSolid = std::copy_n(line, n, keptSolid);
             std::fill_n(line, n, colour);
         });
 }
 
-void Coverage::remix(QImage &target, std::uint32_t colour, const std::uint32_t *kept, bool solids) const
+void Coverage::remix(QImage &target, std::uint32_t colour, const std::uint32_t *kept) const
 {
     const Mixer mixer(colour);
     visit(target, [&](std::uint32_t &pixel, std::uint32_t a) { pixel = mixer.over(*kept++, a); },
-          [&](std::uint32_t *line, std::size_t n) { std::fill_n(line, n, colour), kept += solids ? n : 0; });
+          [&](std::uint32_t *line, std::size_t n) { std::fill_n(line, n, colour); });
 }
 
 void Coverage::restore(QImage &target, const std::uint32_t *kept) const
 {
+    const std::uint32_t *keptSolid = kept + m_mixedX.size();
     visit(target, [&](std::uint32_t &pixel, std::uint32_t) { pixel = *kept++; },
-          [&](std::uint32_t *line, std::size_t n) { std::copy_n(kept, n, line), kept += n; });
+          [&](std::uint32_t *line, std::size_t n) { std::copy_n(keptSolid, n, line), keptSolid += n; });
 }

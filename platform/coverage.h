@@ -24,9 +24,8 @@ public:
     // pixels it covers, keeping them in under first: those of its edges, and with
     // solids those it covers whole too.
     void mix(QImage &target, std::uint32_t colour, std::vector<std::uint32_t> &under, bool solids) const;
-    // Mixes a new colour over the pixels kept in under by a mix, with solids or without:
-    // it reads none of the target.
-    void remix(QImage &target, std::uint32_t colour, const std::uint32_t *under, bool solids) const;
+    // Mixes a new colour over the pixels kept in under: it reads none of the target.
+    void remix(QImage &target, std::uint32_t colour, const std::uint32_t *under) const;
     // Puts back into target the pixels kept in under by a mix with solids.
     void restore(QImage &target, const std::uint32_t *under) const;
     // The device pixels it may cover.

@@ -62,7 +62,7 @@ const QImage &PictureBox::Image()
         std::equal(m_shapes.begin(), parts, m_layerShapes.begin(), m_layerShapes.end());
     // The text alone in a new colour: mixed again over the pixels it keeps.
     if (layerSame && kept + 1 == m_onPicture && parts + kept + 1 == m_shapes.end() && parts[kept].coverage == m_shown[kept].cover) {
-        parts[kept].coverage->remix(m_image, toQColor(parts[kept].fore).rgb(), m_shown[kept].under.data(), m_shown[kept].whole);
+        parts[kept].coverage->remix(m_image, toQColor(parts[kept].fore).rgb(), m_shown[kept].under.data());
         m_shown[kept].shape = parts[kept];
         return m_changed = parts[kept].bounds & m_image.rect(), m_image;
     }
