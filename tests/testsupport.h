@@ -100,9 +100,10 @@ struct GameFixture
 
     void start()
     {
-        // A warning fails the test, but for the test platform's notices of what it cannot do.
-        QTest::failOnWarning(QRegularExpression(
-            "^(?!This plugin does not support (propagateSizeHints\\(\\)|raise\\(\\)|grabbing the keyboard)$)"));
+        // A warning fails the test; the test platform's notices of what it cannot do are expected.
+        static const QtMessageHandler testlib = qInstallMessageHandler([](QtMsgType t, const QMessageLogContext &c, const QString &m) {
+            m.startsWith(QLatin1String("This plugin does not support ")) ? void() : testlib(t, c, m); });
+        QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
         boxes.clear();
         boxesExpected = false;
         MessageBox::setHook([this](const QString &t, const QString &x) { boxes << t + ": " + x; });
