@@ -124,8 +124,8 @@ void Coverage::visit(QImage &target, MixFn &&mixed, FillFn &&solid) const
 void Coverage::mix(QImage &target, std::uint32_t colour, std::vector<std::uint32_t> &under, bool solids) const
 {
     std::size_t pixels = m_mixedX.size();
-    for (const Solid &s : m_solids)
-        pixels += solids ? static_cast<std::size_t>(s.length) : 0;
+    for (std::size_t i = 0; solids && i < m_solids.size(); ++i)
+        pixels += static_cast<std::size_t>(m_solids[i].length);
     under.resize(pixels); // mostly within what it held before: no fresh memory each frame
     // The edges' pixels first, all together for the colour steps, then the solids'.
     std::uint32_t *kept = under.data(), *keptSolid = kept + m_mixedX.size();
